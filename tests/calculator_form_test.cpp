@@ -1,0 +1,286 @@
+#include "calculator_form.h"
+#include "fake_controls.h"
+#include "runby_info.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace runby;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+namespace {
+
+class CalculatorFormTest : public testing::Test
+{
+protected:
+    CalculatorFormTest()
+    {
+        imperialSpeed.changed = [this] { form.txtImperialSpeed_Change(); };
+        metricSpeed.changed = [this] { form.txtMetricSpeed_Change(); };
+        form.Form_Load();
+    }
+
+    // The user types a speed into the active field and presses Calculate.
+    void calculate(const std::string &speed)
+    {
+        activeSpeed().type(speed);
+        screen.writes.clear();
+        form.cmdCalculate_Click();
+    }
+
+    FakeTextBox &activeSpeed()
+    {
+        return form.unitMode() == UnitMode::Imperial ? imperialSpeed : metricSpeed;
+    }
+
+    std::vector<std::string> texts() const
+    {
+        return {
+            imperialSpeed.text(), metricSpeed.text(), runbyInches.text(), runbyMillimeters.text()};
+    }
+
+    FakeScreen screen;
+    FakeTextBox imperialSpeed{screen, "txtImperialSpeed", kSpeedFieldLength};
+    FakeTextBox metricSpeed{screen, "txtMetricSpeed", kSpeedFieldLength};
+    FakeTextBox runbyInches{screen, "txtRunbyInches"};
+    FakeTextBox runbyMillimeters{screen, "txtRunbyMillimeters"};
+    FakeOptionButton optImperial;
+    FakeOptionButton optMetric;
+    FakeMessageBox messageBox;
+    CalculatorForm form{{imperialSpeed, metricSpeed, runbyInches, runbyMillimeters, optImperial,
+        optMetric, messageBox}};
+};
+
+const std::vector<std::string> kAllEmpty{"", "", "", ""};
+
+TEST_F(CalculatorFormTest, StartsInImperialModeWithTheMetricSpeedShownOnly)
+{
+    EXPECT_EQ(form.unitMode(), UnitMode::Imperial);
+    EXPECT_EQ(texts(), kAllEmpty);
+    EXPECT_EQ(metricSpeed.backColor, kYellow);
+    EXPECT_TRUE(metricSpeed.locked);
+    EXPECT_FALSE(metricSpeed.tabStop);
+    EXPECT_TRUE(optImperial.value);
+    EXPECT_EQ(optImperial.foreColor, kRed);
+    // The active field and the other caption keep the toolkit's defaults until a mode switch.
+    EXPECT_EQ(imperialSpeed.backColor, std::nullopt);
+    EXPECT_FALSE(imperialSpeed.locked);
+    EXPECT_TRUE(imperialSpeed.tabStop);
+    EXPECT_EQ(optMetric.foreColor, std::nullopt);
+    EXPECT_THAT(screen.writes, IsEmpty());
+}
+
+TEST_F(CalculatorFormTest, CalculateWritesTheResultsInOrderWithoutMovingTheFocus)
+{
+    screen.focus = &imperialSpeed;
+    calculate("150");
+    EXPECT_THAT(screen.writes,
+        ElementsAre("txtRunbyInches=4.5", "txtRunbyMillimeters=114.3", "txtMetricSpeed=0.762"));
+    EXPECT_EQ(texts(), (std::vector<std::string>{"150", "0.762", "4.5", "114.3"}));
+    EXPECT_EQ(screen.focus, &imperialSpeed);
+
+    form.optMetric_Click();
+    calculate("0.75");
+    EXPECT_THAT(screen.writes,
+        ElementsAre("txtRunbyMillimeters=112.5", "txtRunbyInches=4.429133858268",
+            "txtImperialSpeed=147.63779"));
+    EXPECT_EQ(screen.focus, &metricSpeed);
+}
+
+TEST_F(CalculatorFormTest, ShowsEveryConvertedSpeedWithinTheSpeedFieldKeepingItsMagnitude)
+{
+    struct Case
+    {
+        bool metric;
+        std::string speed;
+        std::vector<std::string> expected; // imperial speed, metric speed, inches, millimetres
+    };
+    const Case cases[] = {
+        {false, "100.00001", {"100.00001", "0.5080000", "3.0000003", "76.20000762"}},
+        {false, "1e-8", {"1e-8", "5.08E-11", "3", "76.2"}},
+        {false, "1.2345e-8", {"1.2345e-8", "6.271E-11", "3", "76.2"}},
+        {true, ".00000001", {"1.968E-06", ".00000001", "2.952755905512", "75"}},
+        {true, "999999999", {"1.968E+11", "999999999", "5.905511811024", "150"}},
+        {true, "2", {"393.70078", "2", "5.905511811024", "150"}},
+        {true, "1e306", {"", "1e306", "5.905511811024", "150"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.speed);
+        if (c.metric)
+            form.optMetric_Click();
+        else
+            form.optImperial_Click();
+        form.cmdClear_Click();
+        calculate(c.speed);
+        EXPECT_EQ(texts(), c.expected);
+    }
+}
+
+TEST_F(CalculatorFormTest, CalculatingTwiceLeavesTheSameResults)
+{
+    calculate("150");
+    form.cmdCalculate_Click();
+    EXPECT_EQ(texts(), (std::vector<std::string>{"150", "0.762", "4.5", "114.3"}));
+
+    form.optMetric_Click();
+    calculate("0.75");
+    form.cmdCalculate_Click();
+    EXPECT_EQ(texts(), (std::vector<std::string>{"147.63779", "0.75", "4.429133858268", "112.5"}));
+}
+
+TEST_F(CalculatorFormTest, EditingTheSpeedAfterAResultEmptiesTheOtherFields)
+{
+    calculate("150");
+    screen.writes.clear();
+    imperialSpeed.type("0");
+    EXPECT_THAT(screen.writes,
+        ElementsAre(
+            "txtImperialSpeed=1500", "txtMetricSpeed=", "txtRunbyInches=", "txtRunbyMillimeters="));
+    EXPECT_EQ(texts(), (std::vector<std::string>{"1500", "", "", ""}));
+
+    screen.writes.clear();
+    imperialSpeed.type("1");
+    EXPECT_THAT(screen.writes, ElementsAre("txtImperialSpeed=15001"));
+
+    form.optMetric_Click();
+    calculate("0.75");
+    screen.writes.clear();
+    metricSpeed.type("5");
+    EXPECT_THAT(screen.writes,
+        ElementsAre("txtMetricSpeed=0.755",
+            "txtImperialSpeed=", "txtRunbyInches=", "txtRunbyMillimeters="));
+}
+
+TEST_F(CalculatorFormTest, CalculateClearsTheFormForSpeedsThatAreNotPositive)
+{
+    for (const bool metric : {false, true}) {
+        if (metric)
+            form.optMetric_Click();
+        for (const char *speed : {"", "abc", "0", "-5"}) {
+            SCOPED_TRACE(speed);
+            form.cmdClear_Click();
+            screen.focus = nullptr;
+            calculate(speed);
+            EXPECT_EQ(texts(), kAllEmpty);
+            EXPECT_EQ(screen.focus, &activeSpeed());
+        }
+    }
+}
+
+TEST_F(CalculatorFormTest, CalculateWritesNothingForSpeedsOutsideEveryRangeOrBeyondDoubles)
+{
+    for (const char *speed : {"1e-9", "9e-9", "1e400", "-1e999"}) {
+        SCOPED_TRACE(speed);
+        form.cmdClear_Click();
+        calculate(speed);
+        EXPECT_THAT(screen.writes, IsEmpty());
+        EXPECT_EQ(texts(), (std::vector<std::string>{speed, "", "", ""}));
+    }
+}
+
+TEST_F(CalculatorFormTest, SwitchingTheModeEmptiesTheFieldsAndSwapsTheActiveField)
+{
+    calculate("150");
+    screen.writes.clear();
+    form.optMetric_Click();
+    EXPECT_THAT(screen.writes,
+        ElementsAre("txtImperialSpeed=", "txtMetricSpeed=", "txtRunbyInches=",
+            "txtRunbyMillimeters=", "txtMetricSpeed=", "txtRunbyInches=", "txtRunbyMillimeters="));
+    EXPECT_EQ(form.unitMode(), UnitMode::Metric);
+    EXPECT_EQ(texts(), kAllEmpty);
+    EXPECT_EQ(screen.focus, &metricSpeed);
+    EXPECT_EQ(imperialSpeed.backColor, kYellow);
+    EXPECT_TRUE(imperialSpeed.locked);
+    EXPECT_FALSE(imperialSpeed.tabStop);
+    EXPECT_EQ(metricSpeed.backColor, kWhite);
+    EXPECT_FALSE(metricSpeed.locked);
+    EXPECT_TRUE(metricSpeed.tabStop);
+    EXPECT_EQ(optMetric.foreColor, kRed);
+    EXPECT_EQ(optImperial.foreColor, kBlack);
+
+    calculate("0.75");
+    form.optImperial_Click();
+    EXPECT_EQ(form.unitMode(), UnitMode::Imperial);
+    EXPECT_EQ(texts(), kAllEmpty);
+    EXPECT_EQ(screen.focus, &imperialSpeed);
+    EXPECT_EQ(metricSpeed.backColor, kYellow);
+    EXPECT_TRUE(metricSpeed.locked);
+    EXPECT_FALSE(metricSpeed.tabStop);
+    EXPECT_EQ(imperialSpeed.backColor, kWhite);
+    EXPECT_FALSE(imperialSpeed.locked);
+    EXPECT_TRUE(imperialSpeed.tabStop);
+    EXPECT_EQ(optImperial.foreColor, kRed);
+    EXPECT_EQ(optMetric.foreColor, kBlack);
+}
+
+TEST_F(CalculatorFormTest, SelectingTheSelectedOptionKeepsTheTypedSpeed)
+{
+    imperialSpeed.type("15");
+    screen.writes.clear();
+    form.optImperial_Click();
+    EXPECT_THAT(screen.writes, IsEmpty());
+    EXPECT_EQ(imperialSpeed.text(), "15");
+}
+
+TEST_F(CalculatorFormTest, ClearEmptiesEveryFieldInOrderAndFocusesTheActiveSpeed)
+{
+    calculate("150");
+    screen.writes.clear();
+    screen.focus = nullptr;
+    form.cmdClear_Click();
+    // Emptying the imperial speed first runs its change handler, which empties the other three
+    // fields before Clear itself goes on to them.
+    EXPECT_THAT(screen.writes,
+        ElementsAre("txtImperialSpeed=", "txtMetricSpeed=", "txtRunbyInches=",
+            "txtRunbyMillimeters=", "txtMetricSpeed=", "txtRunbyInches=", "txtRunbyMillimeters="));
+    EXPECT_EQ(screen.focus, &imperialSpeed);
+}
+
+TEST_F(CalculatorFormTest, RunbyInfoShowsTheRuleAndChangesNothing)
+{
+    calculate("150");
+    screen.writes.clear();
+    form.mnuRunbyInfo_Click();
+    form.optMetric_Click();
+    metricSpeed.type("0.7");
+    screen.writes.clear();
+    form.mnuRunbyInfo_Click();
+
+    ASSERT_EQ(messageBox.shown.size(), 2U);
+    for (const auto &message : messageBox.shown) {
+        EXPECT_EQ(message.title, "Runby Information");
+        EXPECT_EQ(message.text, runbyInfoText());
+    }
+    EXPECT_THAT(screen.writes, IsEmpty());
+    EXPECT_EQ(metricSpeed.text(), "0.7");
+}
+
+TEST(RunbyInfoText, HoldsTheRuleInTwentyThreeLinesJoinedByCarriageReturnAndLineFeed)
+{
+    const std::string text = runbyInfoText();
+    EXPECT_EQ(text.size(), 1004U);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0;;) {
+        const auto end = text.find("\r\n", start);
+        lines.push_back(text.substr(start, end - start));
+        if (end == std::string::npos)
+            break;
+        start = end + 2;
+    }
+    ASSERT_EQ(lines.size(), 23U);
+    EXPECT_EQ(lines[0], "300.8b Minimum Bottom and Top Car Runby");
+    EXPECT_EQ(lines[4], "(a) not less than 75 mm (3 in.) for operating speed(s) ");
+    EXPECT_EQ(lines[10], "   the down direction  exceeding 1.00 m/s (200 ft/min).");
+    EXPECT_EQ(lines[12], "(2) Car Top Minimum Runby. The top runby of the car shall be: ");
+    EXPECT_EQ(lines[18], "   (100 ft/min) to 1.00 m/s (200 ft/min); and ");
+    EXPECT_EQ(lines[22], "Note: The maximum top or bottom runby is 600 mm (24 in.).");
+    for (const std::size_t blank : {1, 3, 11, 13, 21})
+        EXPECT_EQ(lines[blank], "");
+    EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
+}
+
+} // namespace

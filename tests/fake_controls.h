@@ -1,0 +1,89 @@
+#pragma once
+
+#include "controls.h"
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace runby {
+
+// Shared by the fake controls of one form: which control has the focus, and every text written,
+// in order, as "name=text".
+struct FakeScreen
+{
+    const void *focus = nullptr;
+    std::vector<std::string> writes;
+};
+
+// A text field without a window. Like a real one, it keeps only the first maxLength characters
+// and raises its change handler at once, and only when the text really changes.
+class FakeTextBox : public TextBox
+{
+public:
+    FakeTextBox(FakeScreen &screen, std::string name, std::size_t maxLength = std::string::npos)
+        : m_screen(screen), m_name(std::move(name)), m_maxLength(maxLength)
+    {
+    }
+
+    std::string text() const override { return m_text; }
+    void setText(std::string_view text) override
+    {
+        const std::string kept(text.substr(0, m_maxLength));
+        m_screen.writes.push_back(m_name + "=" + kept);
+        if (kept == m_text)
+            return;
+        m_text = kept;
+        if (changed)
+            changed();
+    }
+    void setBackColor(Rgb color) override { backColor = color; }
+    void setLocked(bool value) override { locked = value; }
+    void setTabStop(bool value) override { tabStop = value; }
+    void setFocus() override { m_screen.focus = this; }
+
+    // What the user does: the field takes the text whole, as typed.
+    void type(std::string_view text) { setText(m_text + std::string(text)); }
+
+    std::function<void()> changed;
+    std::optional<Rgb> backColor;
+    bool locked = false;
+    bool tabStop = true;
+
+private:
+    FakeScreen &m_screen;
+    std::string m_name;
+    std::size_t m_maxLength;
+    std::string m_text;
+};
+
+class FakeOptionButton : public OptionButton
+{
+public:
+    void setValue(bool selected) override { value = selected; }
+    void setForeColor(Rgb color) override { foreColor = color; }
+
+    bool value = false;
+    std::optional<Rgb> foreColor;
+};
+
+class FakeMessageBox : public MessageBox
+{
+public:
+    void show(std::string_view title, std::string_view text) override
+    {
+        shown.push_back({std::string(title), std::string(text)});
+    }
+
+    struct Message
+    {
+        std::string title;
+        std::string text;
+    };
+    std::vector<Message> shown;
+};
+
+} // namespace runby

@@ -1,0 +1,147 @@
+#include "calculator_form.h"
+
+#include "numeric_text.h"
+#include "runby_info.h"
+
+#include <exception>
+
+namespace runby {
+
+namespace {
+
+UnitMode otherMode(UnitMode mode)
+{
+    return mode == UnitMode::Imperial ? UnitMode::Metric : UnitMode::Imperial;
+}
+
+// The inactive speed field only shows the converted speed.
+void makeInactive(TextBox &speedField)
+{
+    speedField.setBackColor(kYellow);
+    speedField.setLocked(true);
+    speedField.setTabStop(false);
+}
+
+} // namespace
+
+void CalculatorForm::Form_Load()
+{
+    makeInactive(m_controls.txtMetricSpeed);
+    m_mode = UnitMode::Imperial;
+    m_controls.optImperial.setValue(true);
+    m_controls.optImperial.setForeColor(kRed);
+}
+
+void CalculatorForm::optImperial_Click()
+{
+    switchTo(UnitMode::Imperial);
+}
+
+void CalculatorForm::optMetric_Click()
+{
+    switchTo(UnitMode::Metric);
+}
+
+void CalculatorForm::cmdClear_Click()
+{
+    m_controls.txtImperialSpeed.setText("");
+    m_controls.txtMetricSpeed.setText("");
+    m_controls.txtRunbyInches.setText("");
+    m_controls.txtRunbyMillimeters.setText("");
+    speedField(m_mode).setFocus();
+}
+
+void CalculatorForm::cmdCalculate_Click()
+{
+    try {
+        // Both speed fields must read as numbers before anything is written.
+        parseLeadingNumber(m_controls.txtImperialSpeed.text());
+        parseLeadingNumber(m_controls.txtMetricSpeed.text());
+        const RunbyOutcome outcome = computeRunby(m_mode, speedField(m_mode).text());
+        switch (outcome.kind) {
+        case RunbyOutcome::Kind::Clear:
+            cmdClear_Click();
+            break;
+        case RunbyOutcome::Kind::NoChange:
+            break;
+        case RunbyOutcome::Kind::Results:
+            writeResults(outcome);
+            break;
+        }
+    } catch (const std::exception &) {
+        // A failed calculation ends silently and keeps whatever it already wrote.
+    }
+}
+
+void CalculatorForm::txtImperialSpeed_Change()
+{
+    if (m_controls.txtRunbyInches.text().empty() || m_mode != UnitMode::Imperial)
+        return;
+    m_controls.txtMetricSpeed.setText("");
+    m_controls.txtRunbyInches.setText("");
+    m_controls.txtRunbyMillimeters.setText("");
+}
+
+void CalculatorForm::txtMetricSpeed_Change()
+{
+    if (m_controls.txtRunbyMillimeters.text().empty() || m_mode != UnitMode::Metric)
+        return;
+    m_controls.txtImperialSpeed.setText("");
+    m_controls.txtRunbyInches.setText("");
+    m_controls.txtRunbyMillimeters.setText("");
+}
+
+void CalculatorForm::mnuRunbyInfo_Click()
+{
+    m_controls.messageBox.show(kRunbyInfoTitle, runbyInfoText());
+}
+
+TextBox &CalculatorForm::speedField(UnitMode mode) const
+{
+    return mode == UnitMode::Imperial ? m_controls.txtImperialSpeed : m_controls.txtMetricSpeed;
+}
+
+OptionButton &CalculatorForm::option(UnitMode mode) const
+{
+    return mode == UnitMode::Imperial ? m_controls.optImperial : m_controls.optMetric;
+}
+
+std::array<TextBox *, 3> CalculatorForm::resultFields() const
+{
+    if (m_mode == UnitMode::Imperial)
+        return {&m_controls.txtRunbyInches, &m_controls.txtRunbyMillimeters,
+            &m_controls.txtMetricSpeed};
+    return {
+        &m_controls.txtRunbyMillimeters, &m_controls.txtRunbyInches, &m_controls.txtImperialSpeed};
+}
+
+void CalculatorForm::switchTo(UnitMode mode)
+{
+    // Selecting the option already selected keeps the speed being typed.
+    if (mode == m_mode)
+        return;
+    cmdClear_Click();
+    makeInactive(speedField(otherMode(mode)));
+    TextBox &active = speedField(mode);
+    active.setBackColor(kWhite);
+    active.setLocked(false);
+    active.setFocus();
+    active.setTabStop(true);
+    option(mode).setForeColor(kRed);
+    option(otherMode(mode)).setForeColor(kBlack);
+    m_mode = mode;
+}
+
+void CalculatorForm::writeResults(const RunbyOutcome &outcome)
+{
+    const auto fields = resultFields();
+    for (std::size_t i = 0; i < outcome.texts.size(); ++i) {
+        TextBox &field = *fields.at(i);
+        // A converted speed cut to the speed field's width must still show its magnitude.
+        const bool speed = &field == &speedField(otherMode(m_mode));
+        field.setText(
+            speed ? fitNumberText(outcome.texts[i], kSpeedFieldLength) : outcome.texts[i]);
+    }
+}
+
+} // namespace runby

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "controls.h"
+#include "runby_rules.h"
+
+#include <array>
+#include <cstddef>
+
+namespace runby {
+
+// The speed fields hold at most this many characters.
+constexpr std::size_t kSpeedFieldLength = 9;
+
+// The state and event handlers of the calculator window, run against the control interface so
+// that they need no window toolkit.
+//
+// The user types a speed into the active speed field (imperial or metric, after the unit mode)
+// and presses Calculate. cmdCalculate_Click hands the mode and that text to computeRunby and
+// writes the texts it returns, in order, into the first runby field, the second runby field and
+// the inactive speed field. Every write raises the written field's change handler at once; the
+// handlers' guards on the unit mode and on a shown result keep those nested runs from wiping the
+// results just written. Editing the active speed afterwards empties the other three fields, so
+// that no stale result stands beside a new speed.
+class CalculatorForm
+{
+public:
+    struct Controls
+    {
+        TextBox &txtImperialSpeed;
+        TextBox &txtMetricSpeed;
+        TextBox &txtRunbyInches;
+        TextBox &txtRunbyMillimeters;
+        OptionButton &optImperial;
+        OptionButton &optMetric;
+        MessageBox &messageBox;
+    };
+
+    explicit CalculatorForm(const Controls &controls) : m_controls(controls) { }
+
+    void Form_Load();
+    void optImperial_Click();
+    void optMetric_Click();
+    void cmdClear_Click();
+    void cmdCalculate_Click();
+    void txtImperialSpeed_Change();
+    void txtMetricSpeed_Change();
+    void mnuRunbyInfo_Click();
+
+    UnitMode unitMode() const { return m_mode; }
+
+private:
+    TextBox &speedField(UnitMode mode) const;
+    OptionButton &option(UnitMode mode) const;
+    // The fields a Results outcome is written into, in the order of its texts.
+    std::array<TextBox *, 3> resultFields() const;
+    void switchTo(UnitMode mode);
+    void writeResults(const RunbyOutcome &outcome);
+
+    Controls m_controls;
+    UnitMode m_mode = UnitMode::Imperial;
+};
+
+} // namespace runby
