@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QMainWindow>
+
+#include <memory>
+
+namespace runby {
+
+class CalculatorForm;
+
+// The calculator's one window, frmRunby: the menu, the unit options, the speed and runby fields
+// and the two buttons, laid out at fixed places and bound to the handlers of CalculatorForm.
+// Constructing it runs Form_Load; the window places itself in the centre of the primary screen
+// with the focus in the imperial speed field.
+class RunbyWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit RunbyWindow(QWidget *parent = nullptr);
+    ~RunbyWindow() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    struct Controls;
+
+    void connectEvents();
+    void centreOnScreen();
+
+    std::unique_ptr<Controls> m_controls;
+    std::unique_ptr<CalculatorForm> m_form;
+};
+
+} // namespace runby
