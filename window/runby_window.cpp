@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -264,6 +265,10 @@ RunbyWindow::RunbyWindow(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmRunby"));
     setWindowTitle(kCaption);
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/runby-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/runby-32.png"), QSize(32, 32));
+    setWindowIcon(icon);
     // The window keeps its designed colours under a dark desktop scheme too.
     setPalette(style()->standardPalette());
     m_controls = std::make_unique<Controls>(this);
