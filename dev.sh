@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine, builds the calculator and starts it or runs every test.
+# Sets up a Debian 12 machine, builds the calculator and starts it or runs every check.
 #   ./dev.sh run     build and start the program
-#   ./dev.sh test    build and run every test
-#   ./dev.sh bench   build and run the benchmarks
+#   ./dev.sh test    build and run every test: static analysis, fuzzing, the suite under
+#                    AddressSanitizer and UndefinedBehaviorSanitizer, then the release suite
+#   ./dev.sh bench   build and run the benchmarks: the runby evaluation and the startup
 set -euo pipefail
 cd "$(dirname "$0")"
 
-readonly build_packages=(cmake make g++ qt6-base-dev fonts-liberation2)
-readonly test_packages=(libgtest-dev libgmock-dev libbenchmark-dev)
+readonly build_packages=(cmake make g++ qt6-base-dev fonts-liberation2 libgtest-dev libgmock-dev
+    libbenchmark-dev)
+readonly check_packages=(clang libclang-rt-14-dev clang-tidy cppcheck xvfb xdotool strace python3)
+readonly bench_packages=(xvfb python3 python3-xlib binutils)
+# Seconds each fuzz target runs in the test command.
+readonly fuzz_seconds=${RUNBY_FUZZ_SECONDS:-30}
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
@@ -29,26 +34,54 @@ install_missing() {
 }
 
 build() {
-    cmake --preset release
-    cmake --build --preset release --parallel "$(nproc)"
+    cmake --preset "$1"
+    cmake --build --preset "$1" --parallel "$(nproc)"
+}
+
+static_analysis() {
+    echo "== clang-tidy"
+    run-clang-tidy -quiet -p build/release "$PWD/(rules|window|app|tests|benchmarks)/.*\.cpp$" \
+        >build/clang-tidy.log 2>&1 || { grep -E 'warning:|error:' build/clang-tidy.log; return 1; }
+    echo "== cppcheck"
+    cppcheck --enable=warning,performance,portability --inline-suppr --error-exitcode=1 --quiet \
+        --std=c++20 --library=qt --library=googletest -I rules -I window \
+        rules window app tests fuzz benchmarks
+}
+
+fuzz() {
+    build fuzz
+    for target in speed_text format_real; do
+        echo "== fuzz_$target for ${fuzz_seconds} s"
+        mkdir -p "build/fuzz/corpus/$target"
+        build/fuzz/fuzz/fuzz_$target -max_total_time="$fuzz_seconds" -max_len=64 \
+            -artifact_prefix=build/fuzz/ "build/fuzz/corpus/$target" "fuzz/corpus/$target" \
+            >"build/fuzz/$target.log" 2>&1 || { tail -n 40 "build/fuzz/$target.log"; return 1; }
+        grep -E '^Done [0-9]+ runs' "build/fuzz/$target.log"
+    done
 }
 
 case "${1:-}" in
 run)
-    install_missing "${build_packages[@]}" "${test_packages[@]}"
-    build
+    install_missing "${build_packages[@]}"
+    build release
     exec build/release/app/runby
     ;;
 test)
-    install_missing "${build_packages[@]}" "${test_packages[@]}"
-    build
+    install_missing "${build_packages[@]}" "${check_packages[@]}"
+    build release
+    static_analysis
+    fuzz
+    build asan
+    ctest --preset asan
     ctest --preset release
     ;;
 bench)
-    install_missing "${build_packages[@]}" "${test_packages[@]}"
-    build
+    install_missing "${build_packages[@]}" "${bench_packages[@]}"
+    build release
     build/release/benchmarks/runby_benchmark --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true
+    /usr/bin/python3 benchmarks/startup.py build/release/app/runby \
+        build/release/benchmarks/bare_window 10
     ;;
 *)
     echo "usage: $0 run|test|bench" >&2

@@ -7,5 +7,5 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     runby::RunbyWindow window;
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

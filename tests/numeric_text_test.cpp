@@ -219,6 +219,7 @@ TEST(FitNumberText, WritesExponentNotationWhereACutWouldChangeTheMagnitude)
     EXPECT_EQ(fitNumberText("-1.96850393700788E-06", 9), "-1.96E-06");
     EXPECT_EQ(fitNumberText("1.96850393700788E+20", 6), "1E+20");
     EXPECT_EQ(fitNumberText("1.96850393700788E+20", 7), "1.9E+20");
+    EXPECT_EQ(fitNumberText("2.9877700736791E-310", 7), "2E-310");
 }
 
 } // namespace

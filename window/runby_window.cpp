@@ -166,6 +166,8 @@ private:
 struct RunbyWindow::Controls
 {
     explicit Controls(QMainWindow *window);
+    Controls(const Controls &) = delete;
+    Controls &operator=(const Controls &) = delete;
 
     QWidget *client;
     QRadioButton *optImperial;

@@ -1,0 +1,141 @@
+#!/usr/bin/python3
+"""Startup benchmark of the calculator against a bare Qt window with the same widgets and menu.
+
+Starts each program under a private Xvfb, pair by pair in alternating order, and measures the
+time from launch to the window being mapped (MapNotify) and to its first painted frame (the
+first DAMAGE report inside the window after the map), and the resident memory once shown. Prints
+the medians, the ratios and the other targets: no Mesa driver or LLVM library loaded, and of Qt
+only Core, Gui and Widgets linked.
+
+usage: startup.py RUNBY BARE_WINDOW [PAIRS]
+"""
+
+import os
+import re
+import select
+import statistics
+import subprocess
+import sys
+import time
+
+from Xlib import X, display as xdisplay
+from Xlib.ext import damage
+
+SETTLE_SECONDS = 0.3  # after the first frame, before the resident memory is read
+TIMEOUT_SECONDS = 20
+MESA_OR_LLVM = re.compile(r"/(libLLVM[^/]*|libgallium[^/]*|libGLX_mesa[^/]*|dri/[^/]*|"
+                          r"libEGL_mesa[^/]*|libglapi[^/]*)$")
+
+
+def start_xvfb():
+    read_end, write_end = os.pipe()
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp",
+                               "-screen", "0", "1280x1024x24"], pass_fds=(write_end,),
+                              stderr=subprocess.DEVNULL)
+    os.close(write_end)
+    name = ":" + os.read(read_end, 16).decode().strip()
+    os.close(read_end)
+    return server, name
+
+
+def next_event(conn, deadline):
+    while not conn.pending_events():
+        remaining = deadline - time.perf_counter()
+        if remaining <= 0:
+            raise TimeoutError("no window within the time limit")
+        select.select([conn.fileno()], [], [], remaining)
+    return conn.next_event()
+
+
+def intersects(area, geometry):
+    return (area.x < geometry.x + geometry.width and geometry.x < area.x + area.width
+            and area.y < geometry.y + geometry.height and geometry.y < area.y + area.height)
+
+
+def resident_kib(pid):
+    with open(f"/proc/{pid}/status", encoding="ascii") as status:
+        return int(next(line for line in status if line.startswith("VmRSS:")).split()[1])
+
+
+def mesa_or_llvm_libraries(pid):
+    with open(f"/proc/{pid}/maps", encoding="utf-8") as maps:
+        paths = {line.split()[-1] for line in maps if "/" in line}
+    return sorted(path for path in paths if MESA_OR_LLVM.search(path))
+
+
+def measure(conn, program, env):
+    """One launch: seconds to map, seconds to first frame, resident KiB, Mesa/LLVM libraries."""
+    root = conn.screen().root
+    conn.sync()
+    while conn.pending_events():
+        conn.next_event()
+    started = time.perf_counter()
+    process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    deadline = started + TIMEOUT_SECONDS
+    mapped = None
+    geometry = None
+    try:
+        while True:
+            event = next_event(conn, deadline)
+            now = time.perf_counter()
+            if event.type == X.MapNotify and mapped is None and event.event.id == root.id:
+                mapped = now - started
+                geometry = event.window.get_geometry()
+            elif type(event).__name__ == "DamageNotify" and mapped is not None:
+                if intersects(event.area, geometry):
+                    painted = now - started
+                    break
+        time.sleep(SETTLE_SECONDS)
+        return mapped, painted, resident_kib(process.pid), mesa_or_llvm_libraries(process.pid)
+    finally:
+        process.terminate()
+        process.wait(timeout=TIMEOUT_SECONDS)
+
+
+def linked_qt_modules(program):
+    dynamic = subprocess.run(["readelf", "-d", program], check=True, capture_output=True,
+                             text=True).stdout
+    return sorted(set(re.findall(r"\[libQt6(\w+)\.so", dynamic)))
+
+
+def main():
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    programs = {"runby": os.path.abspath(sys.argv[1]), "bare": os.path.abspath(sys.argv[2])}
+    pairs = int(sys.argv[3]) if len(sys.argv) > 3 else 10
+    server, name = start_xvfb()
+    env = {**os.environ, "DISPLAY": name}
+    env.pop("QT_QPA_PLATFORM", None)
+    results = {label: [] for label in programs}
+    try:
+        conn = xdisplay.Display(name)
+        conn.damage_query_version()
+        root = conn.screen().root
+        root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        root.damage_create(damage.DamageReportRawRectangles)
+        measure(conn, programs["bare"], env)  # warms the file cache for both
+        for pair in range(pairs):
+            order = list(programs) if pair % 2 == 0 else list(reversed(programs))
+            for label in order:
+                results[label].append(measure(conn, programs[label], env))
+    finally:
+        server.terminate()
+        server.wait()
+
+    medians = {}
+    for label, runs in results.items():
+        medians[label] = [statistics.median(run[i] for run in runs) for i in range(3)]
+        mapped, painted, resident = medians[label]
+        print(f"{label:6} map {mapped * 1000:7.1f} ms   first frame {painted * 1000:7.1f} ms   "
+              f"resident {resident / 1024:6.1f} MiB   ({len(runs)} runs, medians)")
+    runby, bare = medians["runby"], medians["bare"]
+    print(f"ratio  map {runby[0] / bare[0]:.3f}   first frame {runby[1] / bare[1]:.3f}   "
+          f"resident +{(runby[2] - bare[2]) / 1024:.2f} MiB")
+    loaded = sorted({lib for run in results["runby"] for lib in run[3]})
+    print("Mesa or LLVM libraries loaded:", ", ".join(loaded) if loaded else "none")
+    print("Qt modules linked:", ", ".join(linked_qt_modules(programs["runby"])))
+
+
+if __name__ == "__main__":
+    main()

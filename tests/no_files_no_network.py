@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""Drives the program through a scripted session under a private Xvfb, traced by strace, and
+fails if it writes, creates or removes any file or opens any network connection.
+
+Reading is not checked: the libraries read fonts, themes, plugins and configuration as they
+please. What is allowed beyond reading is listed below, each with its reason.
+
+usage: no_files_no_network.py PATH_TO_RUNBY
+"""
+
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+
+# libdbus points a helper's standard streams at /dev/null when it tries to start a session bus.
+ALLOWED_WRITES = ("/dev/null",)
+# The X server's socket, and the D-Bus session bus that Qt asks about accessibility.
+ALLOWED_UNIX_SOCKETS = (re.compile(r"@?/tmp/\.X11-unix/X\d+"), re.compile(r".*bus.*"))
+
+WRITE_FLAGS = ("O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC", "O_APPEND")
+CHANGING_CALLS = ("mkdir", "mkdirat", "unlink", "unlinkat", "rmdir", "rename", "renameat",
+                  "renameat2", "link", "linkat", "symlink", "symlinkat", "truncate", "creat",
+                  "chmod", "fchmodat", "chown", "fchownat", "utimensat", "mknod", "mknodat")
+
+CALL = re.compile(r'^(?P<name>\w+)\((?P<args>.*)\)\s+=\s+(?P<result>-?\d+|\?)')
+PATH = re.compile(r'"((?:[^"\\]|\\.)*)"')
+
+
+def session(display):
+    """Typical use: imperial 150 and Enter, the help message, metric 0.75, Clear."""
+    def xdotool(*args):
+        subprocess.run(["xdotool", *args], check=True, env={**os.environ, "DISPLAY": display},
+                       stdout=subprocess.DEVNULL, timeout=30)
+
+    window = subprocess.run(["xdotool", "search", "--sync", "--name", "Tarnvale"], check=True,
+                            capture_output=True, text=True, timeout=30,
+                            env={**os.environ, "DISPLAY": display}).stdout.split()[0]
+    xdotool("windowfocus", "--sync", window)
+    steps = [("type", "150"), ("key", "Return"), ("key", "ctrl+r"), ("key", "Escape"),
+             ("key", "alt+m"), ("type", "0.75"), ("key", "Return"), ("key", "alt+l")]
+    for step in steps:
+        xdotool(step[0], "--delay", "20", step[1]) if step[0] == "type" else xdotool(*step)
+        time.sleep(0.2)
+
+
+def violations(trace_dir):
+    found = []
+    for name in sorted(os.listdir(trace_dir)):
+        with open(os.path.join(trace_dir, name), encoding="utf-8", errors="replace") as trace:
+            for line in trace:
+                call = CALL.match(line)
+                if not call or call["result"] == "?" or int(call["result"]) < 0:
+                    continue
+                found += check_call(call["name"], call["args"], line.strip())
+    return found
+
+
+def check_call(name, args, line):
+    paths = PATH.findall(args)
+    if name in ("open", "openat", "openat2"):
+        if any(flag in args for flag in WRITE_FLAGS) and paths and paths[0] not in ALLOWED_WRITES:
+            return [line]
+    elif name in CHANGING_CALLS:
+        return [line]
+    elif name == "socket" and "AF_UNIX" not in args:
+        return [line]
+    elif name in ("connect", "sendto", "sendmsg") and "sa_family=" in args:
+        if "AF_UNIX" not in args:
+            return [line]
+        path = re.search(r'sun_path=(@?"[^"]*"|@?[^,}]*)', args)
+        address = path.group(1).replace('"', "") if path else ""
+        if not any(allowed.fullmatch(address) for allowed in ALLOWED_UNIX_SOCKETS):
+            return [line]
+    return []
+
+
+def main():
+    program = os.path.abspath(sys.argv[1])
+    with tempfile.TemporaryDirectory() as work:
+        read_end, write_end = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp",
+                                 "-screen", "0", "1024x768x24"], pass_fds=(write_end,),
+                                stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        display = ":" + os.read(read_end, 16).decode().strip()
+        os.close(read_end)
+
+        trace_dir = os.path.join(work, "trace")
+        os.mkdir(trace_dir)
+        runtime = os.path.join(work, "runtime")
+        os.mkdir(runtime, 0o700)
+        env = {**os.environ, "DISPLAY": display, "XDG_RUNTIME_DIR": runtime}
+        env.pop("QT_QPA_PLATFORM", None)
+        traced = subprocess.Popen(["strace", "-f", "-ff", "-qq", "-e", "trace=%file,%network",
+                                   "-o", os.path.join(trace_dir, "t"), program], env=env,
+                                  stderr=subprocess.DEVNULL)
+        try:
+            session(display)
+            if traced.poll() is not None:
+                sys.exit(f"the program ended during the session (exit status {traced.returncode})")
+        finally:
+            # Ending the X server ends the program with it, and strace after it.
+            xvfb.terminate()
+            xvfb.wait(timeout=30)
+            try:
+                traced.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                traced.kill()
+
+        found = violations(trace_dir)
+        if found:
+            print("The program wrote files or opened network connections:")
+            print("\n".join(found))
+            sys.exit(1)
+        print("no file written, no network connection opened")
+
+
+if __name__ == "__main__":
+    main()
