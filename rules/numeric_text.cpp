@@ -113,7 +113,7 @@ double toNearestDouble(const DecimalNumber &number)
     assert(ptr == end);
     if (ec == std::errc::result_out_of_range) {
         if (number.order > 0)
-            throw NumericOverflow("number too large for a double: " + number.chars);
+            throw NumericOverflow("number too large for a double");
         return 0;
     }
     return value;
@@ -131,7 +131,7 @@ double parseRadixInteger(std::string_view digits, int radix)
             break;
         value = value * radix + digit;
         if (value > kLargest32BitValue)
-            throw NumericOverflow("integer wider than 32 bits: " + std::string(digits));
+            throw NumericOverflow("integer wider than 32 bits");
     }
     if (value <= kLargest16BitValue)
         return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
@@ -311,7 +311,7 @@ double parseReal(std::string_view text)
     // Only what formatReal and formatInteger write: no plus sign, no leading point, no blanks.
     const bool startsLikeNumber = !text.empty() && (isDigit(text.front()) || text.front() == '-');
     if (!startsLikeNumber || scanDecimal(text, number) != text.size())
-        throw TypeMismatch("not a number: " + std::string(text));
+        throw TypeMismatch("text is not a number");
     return toNearestDouble(number);
 }
 

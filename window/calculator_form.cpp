@@ -136,11 +136,11 @@ void CalculatorForm::writeResults(const RunbyOutcome &outcome)
 {
     const auto fields = resultFields();
     for (std::size_t i = 0; i < outcome.texts.size(); ++i) {
-        TextBox &field = *fields.at(i);
-        // A converted speed cut to the speed field's width must still show its magnitude.
-        const bool speed = &field == &speedField(otherMode(m_mode));
-        field.setText(
-            speed ? fitNumberText(outcome.texts[i], kSpeedFieldLength) : outcome.texts[i]);
+        const std::string &text = outcome.texts[i];
+        // The last text, the converted speed, goes into a speed field of kSpeedFieldLength
+        // characters, where a plain cut could show a number of another magnitude.
+        const bool convertedSpeed = i + 1 == fields.size();
+        fields.at(i)->setText(convertedSpeed ? fitNumberText(text, kSpeedFieldLength) : text);
     }
 }
 
