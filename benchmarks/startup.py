@@ -27,14 +27,26 @@ MESA_OR_LLVM = re.compile(r"/(libLLVM[^/]*|libgallium[^/]*|libGLX_mesa[^/]*|dri/
                           r"libEGL_mesa[^/]*|libglapi[^/]*)$")
 
 
+def read_line(fd):
+    """One line from a pipe, read whole: the X server ends if the pipe closes before it is done
+    writing the display number."""
+    line = b""
+    while not line.endswith(b"\n"):
+        chunk = os.read(fd, 16)
+        if not chunk:
+            sys.exit("the X server did not start")
+        line += chunk
+    os.close(fd)
+    return line.decode().strip()
+
+
 def start_xvfb():
     read_end, write_end = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp",
                                "-screen", "0", "1280x1024x24"], pass_fds=(write_end,),
                               stderr=subprocess.DEVNULL)
     os.close(write_end)
-    name = ":" + os.read(read_end, 16).decode().strip()
-    os.close(read_end)
+    name = ":" + read_line(read_end)
     return server, name
 
 

@@ -29,6 +29,19 @@ CALL = re.compile(r'^(?P<name>\w+)\((?P<args>.*)\)\s+=\s+(?P<result>-?\d+|\?)')
 PATH = re.compile(r'"((?:[^"\\]|\\.)*)"')
 
 
+def read_line(fd):
+    """One line from a pipe, read whole: the X server ends if the pipe closes before it is done
+    writing the display number."""
+    line = b""
+    while not line.endswith(b"\n"):
+        chunk = os.read(fd, 16)
+        if not chunk:
+            sys.exit("the X server did not start")
+        line += chunk
+    os.close(fd)
+    return line.decode().strip()
+
+
 def session(display):
     """Typical use: imperial 150 and Enter, the help message, metric 0.75, Clear."""
     def xdotool(*args):
@@ -85,8 +98,7 @@ def main():
                                  "-screen", "0", "1024x768x24"], pass_fds=(write_end,),
                                 stderr=subprocess.DEVNULL)
         os.close(write_end)
-        display = ":" + os.read(read_end, 16).decode().strip()
-        os.close(read_end)
+        display = ":" + read_line(read_end)
 
         trace_dir = os.path.join(work, "trace")
         os.mkdir(trace_dir)
