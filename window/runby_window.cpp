@@ -4,7 +4,6 @@
 #include "controls.h"
 
 #include <QAction>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -54,16 +53,15 @@ void setPaletteColor(QWidget *widget, QPalette::ColorRole role, Rgb color)
 
 enum class Face { Default, Bold975, Bold12, Regular135 };
 
-// The captions are drawn in MS Sans Serif where it exists, else in Liberation Sans, whose
-// Arial metrics keep every caption inside its box.
+// The captions are designed for MS Sans Serif, a Windows bitmap face. They are drawn in
+// Liberation Sans, whose Arial metrics keep every caption inside its box; looking for the
+// Windows face first would cost every start a failed font lookup.
 QFont fontFor(Face face, const QFont &defaultFont)
 {
     if (face == Face::Default)
         return defaultFont;
-    static const QString family = QFontDatabase::hasFamily(QStringLiteral("MS Sans Serif"))
-        ? QStringLiteral("MS Sans Serif")
-        : QStringLiteral("Liberation Sans");
-    QFont font(family);
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans")});
     font.setPointSizeF(face == Face::Bold975 ? 9.75 : face == Face::Bold12 ? 12 : 13.5);
     font.setBold(face != Face::Regular135);
     return font;
