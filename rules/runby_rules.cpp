@@ -10,15 +10,17 @@ namespace {
 
 constexpr double kLowestSpeed = 0.00000001;
 
-constexpr double kTopOfMinimumRangeFeetPerMinute = 100;
-constexpr double kStartOfProportionalRangeFeetPerMinute = 100.00001;
-constexpr double kEndOfProportionalRangeFeetPerMinute = 199.99999;
-constexpr double kStartOfTopRangeFeetPerMinute = 200;
+// The speeds that bound the ranges of the rule, in the unit of a mode.
+struct RangeLimits
+{
+    double topOfMinimum;
+    double startOfProportional;
+    double endOfProportional;
+    double startOfTop;
+};
 
-constexpr double kTopOfMinimumRangeMetresPerSecond = 0.49999999;
-constexpr double kStartOfProportionalRangeMetresPerSecond = 0.5;
-constexpr double kEndOfProportionalRangeMetresPerSecond = 0.99999999;
-constexpr double kStartOfTopRangeMetresPerSecond = 1;
+constexpr RangeLimits kFeetPerMinuteLimits{100, 100.00001, 199.99999, 200};
+constexpr RangeLimits kMetresPerSecondLimits{0.49999999, 0.5, 0.99999999, 1};
 
 constexpr std::int16_t kMinimumRunbyInches = 3;
 constexpr std::int16_t kTopRunbyInches = 6;
@@ -42,30 +44,15 @@ bool within(double value, double low, double high)
 }
 
 // The tests are made in this order and the first that holds decides.
-SpeedRange imperialRange(double feetPerMinute)
+SpeedRange rangeOf(double speed, const RangeLimits &limits)
 {
-    if (feetPerMinute <= 0)
+    if (speed <= 0)
         return SpeedRange::NotPositive;
-    if (within(feetPerMinute, kLowestSpeed, kTopOfMinimumRangeFeetPerMinute))
+    if (within(speed, kLowestSpeed, limits.topOfMinimum))
         return SpeedRange::Minimum;
-    if (feetPerMinute >= kStartOfTopRangeFeetPerMinute)
+    if (speed >= limits.startOfTop)
         return SpeedRange::Top;
-    if (within(feetPerMinute, kStartOfProportionalRangeFeetPerMinute,
-            kEndOfProportionalRangeFeetPerMinute))
-        return SpeedRange::Proportional;
-    return SpeedRange::Outside;
-}
-
-SpeedRange metricRange(double metresPerSecond)
-{
-    if (metresPerSecond <= 0)
-        return SpeedRange::NotPositive;
-    if (within(metresPerSecond, kLowestSpeed, kTopOfMinimumRangeMetresPerSecond))
-        return SpeedRange::Minimum;
-    if (metresPerSecond >= kStartOfTopRangeMetresPerSecond)
-        return SpeedRange::Top;
-    if (within(metresPerSecond, kStartOfProportionalRangeMetresPerSecond,
-            kEndOfProportionalRangeMetresPerSecond))
+    if (within(speed, limits.startOfProportional, limits.endOfProportional))
         return SpeedRange::Proportional;
     return SpeedRange::Outside;
 }
@@ -123,7 +110,8 @@ RunbyOutcome computeRunby(UnitMode mode, std::string_view speedText)
     try {
         const double speed = parseLeadingNumber(speedText);
         const bool imperial = mode == UnitMode::Imperial;
-        const SpeedRange range = imperial ? imperialRange(speed) : metricRange(speed);
+        const SpeedRange range =
+            rangeOf(speed, imperial ? kFeetPerMinuteLimits : kMetresPerSecondLimits);
         if (range == SpeedRange::NotPositive)
             outcome.kind = RunbyOutcome::Kind::Clear;
         else if (range == SpeedRange::Outside)

@@ -75,20 +75,12 @@ void CalculatorForm::cmdCalculate_Click()
 
 void CalculatorForm::txtImperialSpeed_Change()
 {
-    if (m_controls.txtRunbyInches.text().empty() || m_mode != UnitMode::Imperial)
-        return;
-    m_controls.txtMetricSpeed.setText("");
-    m_controls.txtRunbyInches.setText("");
-    m_controls.txtRunbyMillimeters.setText("");
+    clearStaleResults(UnitMode::Imperial, m_controls.txtRunbyInches);
 }
 
 void CalculatorForm::txtMetricSpeed_Change()
 {
-    if (m_controls.txtRunbyMillimeters.text().empty() || m_mode != UnitMode::Metric)
-        return;
-    m_controls.txtImperialSpeed.setText("");
-    m_controls.txtRunbyInches.setText("");
-    m_controls.txtRunbyMillimeters.setText("");
+    clearStaleResults(UnitMode::Metric, m_controls.txtRunbyMillimeters);
 }
 
 void CalculatorForm::mnuRunbyInfo_Click()
@@ -130,6 +122,17 @@ void CalculatorForm::switchTo(UnitMode mode)
     option(mode).setForeColor(kRed);
     option(otherMode(mode)).setForeColor(kBlack);
     m_mode = mode;
+}
+
+// Runs when the speed field of fieldMode changes. Only an edit of the active speed while a result
+// is shown clears: a calculation's own write into the inactive speed field must not.
+void CalculatorForm::clearStaleResults(UnitMode fieldMode, const TextBox &firstRunby)
+{
+    if (firstRunby.text().empty() || m_mode != fieldMode)
+        return;
+    speedField(otherMode(fieldMode)).setText("");
+    m_controls.txtRunbyInches.setText("");
+    m_controls.txtRunbyMillimeters.setText("");
 }
 
 void CalculatorForm::writeResults(const RunbyOutcome &outcome)

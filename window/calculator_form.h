@@ -54,6 +54,7 @@ private:
     // The fields a Results outcome is written into, in the order of its texts.
     std::array<TextBox *, 3> resultFields() const;
     void switchTo(UnitMode mode);
+    void clearStaleResults(UnitMode fieldMode, const TextBox &firstRunby);
     void writeResults(const RunbyOutcome &outcome);
 
     Controls m_controls;
