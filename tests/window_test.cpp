@@ -201,6 +201,9 @@ void WindowTest::computesTheMetricRoad()
     QCOMPARE(text("txtMetricSpeed"), "0.7000000");
     QCOMPARE(text("txtRunbyMillimeters"), "105");
     QCOMPARE(text("txtImperialSpeed"), "137.79527");
+    // A result wider than its field shows from its first digit.
+    QCOMPARE(text("txtRunbyInches"), "4.1338582677168");
+    QCOMPARE(field("txtRunbyInches")->cursorPosition(), 0);
 }
 
 void WindowTest::enterPressesCalculateFromEveryControlButAButton_data()

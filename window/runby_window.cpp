@@ -111,7 +111,12 @@ public:
     explicit LineEditBox(QLineEdit *edit) : m_edit(edit) { }
 
     std::string text() const override { return m_edit->text().toStdString(); }
-    void setText(std::string_view text) override { m_edit->setText(toQString(text)); }
+    void setText(std::string_view text) override
+    {
+        m_edit->setText(toQString(text));
+        // Show a number from its first digit when it is wider than the field.
+        m_edit->home(false);
+    }
     void setBackColor(Rgb color) override { setPaletteColor(m_edit, QPalette::Base, color); }
     void setLocked(bool locked) override { m_edit->setReadOnly(locked); }
     void setTabStop(bool tabStop) override
