@@ -14,19 +14,18 @@ UnitMode otherMode(UnitMode mode)
     return mode == UnitMode::Imperial ? UnitMode::Metric : UnitMode::Imperial;
 }
 
-// The inactive speed field only shows the converted speed.
-void makeInactive(TextBox &speedField)
-{
-    speedField.setBackColor(kYellow);
-    speedField.setLocked(true);
-    speedField.setTabStop(false);
-}
-
 } // namespace
+
+void makeDisplayOnly(TextBox &field)
+{
+    field.setBackColor(kYellow);
+    field.setLocked(true);
+    field.setTabStop(false);
+}
 
 void CalculatorForm::Form_Load()
 {
-    makeInactive(m_controls.txtMetricSpeed);
+    makeDisplayOnly(m_controls.txtMetricSpeed);
     m_mode = UnitMode::Imperial;
     m_controls.optImperial.setValue(true);
     m_controls.optImperial.setForeColor(kRed);
@@ -113,7 +112,7 @@ void CalculatorForm::switchTo(UnitMode mode)
     if (mode == m_mode)
         return;
     cmdClear_Click();
-    makeInactive(speedField(otherMode(mode)));
+    makeDisplayOnly(speedField(otherMode(mode)));
     TextBox &active = speedField(mode);
     active.setBackColor(kWhite);
     active.setLocked(false);

@@ -11,6 +11,10 @@ namespace runby {
 // The speed fields hold at most this many characters.
 constexpr std::size_t kSpeedFieldLength = 9;
 
+// Yellow, read-only and out of the Tab chain: the runby fields always, and the inactive speed
+// field, which only shows the converted speed.
+void makeDisplayOnly(TextBox &field);
+
 // The state and event handlers of the calculator window, run against the control interface so
 // that they need no window toolkit.
 //

@@ -96,14 +96,6 @@ QLineEdit *placeField(QWidget *parent, const char *name, QRect geometry, const c
     return field;
 }
 
-void makeResultField(QLineEdit *field)
-{
-    setPaletteColor(field, QPalette::Base, kYellow);
-    field->setReadOnly(true);
-    // Out of the Tab chain, yet a click still puts the caret in it for selecting and copying.
-    field->setFocusPolicy(Qt::ClickFocus);
-}
-
 // A text field of the window as the calculator sees it.
 class LineEditBox final : public TextBox
 {
@@ -119,6 +111,7 @@ public:
     }
     void setBackColor(Rgb color) override { setPaletteColor(m_edit, QPalette::Base, color); }
     void setLocked(bool locked) override { m_edit->setReadOnly(locked); }
+    // Out of the Tab chain, a field still takes the caret from a click, for selecting and copying.
     void setTabStop(bool tabStop) override
     {
         m_edit->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
@@ -242,8 +235,8 @@ RunbyWindow::Controls::Controls(QMainWindow *window)
         speed->setMaxLength(static_cast<int>(kSpeedFieldLength));
         speed->setAccessibleDescription(speedDescription);
     }
-    makeResultField(txtRunbyInches);
-    makeResultField(txtRunbyMillimeters);
+    makeDisplayOnly(runbyInchesBox);
+    makeDisplayOnly(runbyMillimetersBox);
 
     QWidget::setTabOrder(txtImperialSpeed, txtMetricSpeed);
     QWidget::setTabOrder(txtMetricSpeed, cmdCalculate);
