@@ -16,9 +16,9 @@ constexpr int kSignificantDigits = 15;
 constexpr int kSmallestPlainExponent = -4;
 constexpr int kLargestPlainExponent = 14;
 constexpr int kMinimumExponentDigits = 2;
-// An exponent beyond this is far outside the double range either way; capping it keeps the
-// arithmetic on typed exponents of any length in range.
-constexpr long long kExponentCap = 1'000'000;
+// Powers of ten this far beyond the digits of a number put it outside the double range, which
+// spans fewer than 700 of them, whatever the digits are.
+constexpr long long kExponentMarginBeyondDigits = 1'000;
 constexpr std::uint64_t kLargest16BitValue = 0xFFFF;
 constexpr std::uint64_t kLargest32BitValue = 0xFFFF'FFFF;
 
@@ -84,6 +84,10 @@ std::size_t scanDecimal(std::string_view text, DecimalNumber &number)
     if (!anyDigit)
         return 0;
 
+    // The digits shift the order by at most their count; an exponent capped beyond that by a
+    // margin wider than the double range keeps the order's side of that range exact for a text of
+    // any length, and keeps the arithmetic on exponents of any length in range.
+    const auto exponentCap = static_cast<long long>(pos) + kExponentMarginBeyondDigits;
     long long exponent = 0;
     if (at(pos) == 'E' || at(pos) == 'e') {
         std::size_t digitsStart = pos + 1;
@@ -94,7 +98,7 @@ std::size_t scanDecimal(std::string_view text, DecimalNumber &number)
             number.chars += negativeExponent ? "e-" : "e";
             for (pos = digitsStart; isDigit(at(pos)); ++pos) {
                 number.chars += at(pos);
-                exponent = std::min(exponent * 10 + (at(pos) - '0'), kExponentCap);
+                exponent = std::min(exponent * 10 + (at(pos) - '0'), exponentCap);
             }
             exponent = negativeExponent ? -exponent : exponent;
         }

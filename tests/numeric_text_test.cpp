@@ -119,6 +119,11 @@ TEST(ParseLeadingNumber, ReportsNumbersBeyondTheDoubleRangeAsOverflow)
     }
     EXPECT_THROW(parseLeadingNumber(std::string(400, '9')), NumericOverflow);
     EXPECT_EQ(parseLeadingNumber("0." + std::string(400, '0') + "1"), 0);
+    // Digits running past a million characters move the order of magnitude as far.
+    EXPECT_THROW(
+        parseLeadingNumber("." + std::string(999'999, '0') + "1e1000310"), NumericOverflow);
+    EXPECT_EQ(parseLeadingNumber("1" + std::string(1'000'001, '0') + "e-1000330"), 0);
+    EXPECT_EQ(parseLeadingNumber("1" + std::string(1'000'001, '0') + "e-1000301"), 1e-300);
 }
 
 TEST(FormatInteger, WritesPlainDigits)

@@ -48,6 +48,15 @@ TEST(ComputeRunby, GivesTheWorkedResultsToTheDigit)
         expectResults(c);
 }
 
+// The second runby comes from the first as shown, not from the unrounded product: 0.5000077 m/s
+// gives 75.00115500000001 mm, and 75.0011550000000 mm read back gives a last digit of 4, not 5.
+TEST(ComputeRunby, ConvertsTheSecondRunbyFromTheFirstAsShown)
+{
+    expectResults(
+        {UnitMode::Metric, "0.5000077", {"75.001155", "2.95280137795294", "98.4267125984255"}});
+    expectResults({UnitMode::Imperial, "100.00001", {"3.0000003", "76.20000762", "0.5080000508"}});
+}
+
 TEST(ComputeRunby, PlacesEachRangeBoundaryOnTheRightSide)
 {
     const ResultsCase cases[] = {
