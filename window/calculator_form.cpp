@@ -108,9 +108,11 @@ std::array<TextBox *, 3> CalculatorForm::resultFields() const
 
 void CalculatorForm::switchTo(UnitMode mode)
 {
-    // Selecting the option already selected keeps the speed being typed.
-    if (mode == m_mode)
+    // Selecting the option already selected keeps the speed being typed, and the typing goes on.
+    if (mode == m_mode) {
+        speedField(mode).setFocus();
         return;
+    }
     cmdClear_Click();
     makeDisplayOnly(speedField(otherMode(mode)));
     TextBox &active = speedField(mode);

@@ -2,8 +2,10 @@
 
 #include "calculator_form.h"
 #include "controls.h"
+#include "qt_controls.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
@@ -11,6 +13,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -34,36 +37,32 @@ QRect fromTwips(int left, int top, int width, int height)
         height / kTwipsPerPixel};
 }
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QColor toQColor(Rgb color)
-{
-    return {color.red, color.green, color.blue};
-}
-
-void setPaletteColor(QWidget *widget, QPalette::ColorRole role, Rgb color)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, toQColor(color));
-    widget->setPalette(palette);
-}
-
 enum class Face { Default, Bold975, Bold12, Regular135 };
 
-// The captions are designed for MS Sans Serif, a Windows bitmap face. They are drawn in
-// Liberation Sans, whose Arial metrics keep every caption inside its box; looking for the
-// Windows face first would cost every start a failed font lookup.
-QFont fontFor(Face face, const QFont &defaultFont)
+// The captions are designed for MS Sans Serif, a Windows bitmap face, in the sizes below or, where
+// the design names no font, in the dialog font's 8.25 points. They are drawn in Liberation Sans,
+// whose Arial metrics keep every caption inside its box; the desktop's own font, whatever its
+// face and size, would cut them. Looking for the Windows face first would cost every start a
+// failed font lookup.
+QFont fontFor(Face face)
 {
-    if (face == Face::Default)
-        return defaultFont;
     QFont font;
     font.setFamilies({QStringLiteral("Liberation Sans")});
-    font.setPointSizeF(face == Face::Bold975 ? 9.75 : face == Face::Bold12 ? 12 : 13.5);
-    font.setBold(face != Face::Regular135);
+    switch (face) {
+    case Face::Default:
+        font.setPointSizeF(8.25);
+        break;
+    case Face::Bold975:
+        font.setPointSizeF(9.75);
+        break;
+    case Face::Bold12:
+        font.setPointSizeF(12);
+        break;
+    case Face::Regular135:
+        font.setPointSizeF(13.5);
+        break;
+    }
+    font.setBold(face == Face::Bold975 || face == Face::Bold12);
     return font;
 }
 
@@ -73,7 +72,7 @@ Widget *place(QWidget *parent, const char *name, QRect geometry, Face face)
     auto *widget = new Widget(parent);
     widget->setObjectName(QLatin1String(name));
     widget->setGeometry(geometry);
-    widget->setFont(fontFor(face, parent->font()));
+    widget->setFont(fontFor(face));
     return widget;
 }
 
@@ -87,75 +86,13 @@ QLabel *placeLabel(QWidget *parent, const char *name, const char *caption, QRect
     return label;
 }
 
-QLineEdit *placeField(QWidget *parent, const char *name, QRect geometry, const char *accessibleName)
+NumberField *placeField(
+    QWidget *parent, const char *name, QRect geometry, const char *accessibleName)
 {
-    auto *field = place<QLineEdit>(parent, name, geometry, Face::Bold12);
+    auto *field = place<NumberField>(parent, name, geometry, Face::Bold12);
     field->setAccessibleName(QLatin1String(accessibleName));
-    // The text stays black on white or yellow whatever the desktop's colour scheme.
-    setPaletteColor(field, QPalette::Text, kBlack);
     return field;
 }
-
-// A text field of the window as the calculator sees it.
-class LineEditBox final : public TextBox
-{
-public:
-    explicit LineEditBox(QLineEdit *edit) : m_edit(edit) { }
-
-    std::string text() const override { return m_edit->text().toStdString(); }
-    void setText(std::string_view text) override
-    {
-        m_edit->setText(toQString(text));
-        // Show a number from its first digit when it is wider than the field.
-        m_edit->home(false);
-    }
-    void setBackColor(Rgb color) override { setPaletteColor(m_edit, QPalette::Base, color); }
-    void setLocked(bool locked) override { m_edit->setReadOnly(locked); }
-    // Out of the Tab chain, a field still takes the caret from a click, for selecting and copying.
-    void setTabStop(bool tabStop) override
-    {
-        m_edit->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
-    }
-    void setFocus() override { m_edit->setFocus(Qt::OtherFocusReason); }
-
-private:
-    QLineEdit *m_edit;
-};
-
-class RadioOption final : public OptionButton
-{
-public:
-    explicit RadioOption(QRadioButton *button) : m_button(button) { }
-
-    void setValue(bool selected) override { m_button->setChecked(selected); }
-    void setForeColor(Rgb color) override
-    {
-        setPaletteColor(m_button, QPalette::WindowText, color);
-        setPaletteColor(m_button, QPalette::ButtonText, color);
-    }
-
-private:
-    QRadioButton *m_button;
-};
-
-class ModalMessageBox final : public MessageBox
-{
-public:
-    explicit ModalMessageBox(QWidget *owner) : m_owner(owner) { }
-
-    void show(std::string_view title, std::string_view text) override
-    {
-        // The label breaks lines at LF alone; a CR before it would be drawn as a stray glyph.
-        QString lines = toQString(text);
-        lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-        QMessageBox box(QMessageBox::NoIcon, toQString(title), lines, QMessageBox::Ok, m_owner);
-        box.setTextFormat(Qt::PlainText);
-        box.exec();
-    }
-
-private:
-    QWidget *m_owner;
-};
 
 } // namespace
 
@@ -170,19 +107,26 @@ struct RunbyWindow::Controls
     QRadioButton *optMetric;
     QPushButton *cmdClear;
     QPushButton *cmdCalculate;
-    QLineEdit *txtRunbyMillimeters;
-    QLineEdit *txtMetricSpeed;
-    QLineEdit *txtRunbyInches;
-    QLineEdit *txtImperialSpeed;
+    NumberField *txtRunbyMillimeters;
+    NumberField *txtMetricSpeed;
+    NumberField *txtRunbyInches;
+    NumberField *txtImperialSpeed;
     QAction *mnuRunbyInfo;
 
-    LineEditBox imperialSpeedBox{txtImperialSpeed};
-    LineEditBox metricSpeedBox{txtMetricSpeed};
+    LineEditBox imperialSpeedBox{txtImperialSpeed, kSpeedFieldLength};
+    LineEditBox metricSpeedBox{txtMetricSpeed, kSpeedFieldLength};
     LineEditBox runbyInchesBox{txtRunbyInches};
     LineEditBox runbyMillimetersBox{txtRunbyMillimeters};
     RadioOption imperialOption{optImperial};
     RadioOption metricOption{optMetric};
     ModalMessageBox messageBox;
+
+private:
+    void placeLabels();
+    void setUpButtons();
+    void setUpFields();
+    void setUpMenu(QMainWindow *window);
+    void orderForReading();
 };
 
 // Creates the controls in the order of the window's design, at their places in twips.
@@ -207,6 +151,17 @@ RunbyWindow::Controls::Controls(QMainWindow *window)
       mnuRunbyInfo(new QAction(QStringLiteral("&Runby Info"), window)),
       messageBox(window)
 {
+    placeLabels();
+    setUpButtons();
+    setUpFields();
+    setUpMenu(window);
+    orderForReading();
+    client->setFixedSize(kClientSizeTwips / kTwipsPerPixel);
+    window->setCentralWidget(client);
+}
+
+void RunbyWindow::Controls::placeLabels()
+{
     placeLabel(
         client, "Label9", "MM", fromTwips(6120, 2340, 375, 315), Face::Bold975, " Millimeters ");
     placeLabel(client, "Label8", "MPS", fromTwips(6120, 1680, 495, 315), Face::Bold975,
@@ -215,11 +170,14 @@ RunbyWindow::Controls::Controls(QMainWindow *window)
     placeLabel(client, "Label6", "FPM", fromTwips(3900, 1680, 495, 315), Face::Bold975,
         " Feet per minute ");
     placeLabel(client, "Label5", "Minimum Runby", fromTwips(540, 2340, 1635, 315), Face::Bold975);
-    const QLabel *speedLabel = placeLabel(client, "Label4", "Speed", fromTwips(540, 1680, 735, 315),
-        Face::Bold975, " Operating speed in the down direction or rated speed up ");
+    placeLabel(client, "Label4", "Speed", fromTwips(540, 1680, 735, 315), Face::Bold975,
+        " Operating speed in the down direction or rated speed up ");
     placeLabel(client, "Label1", "Tarnvale", fromTwips(1545, 240, 4815, 375), Face::Regular135)
         ->setAlignment(Qt::AlignCenter);
+}
 
+void RunbyWindow::Controls::setUpButtons()
+{
     optImperial->setText(QStringLiteral("&Imperial"));
     optImperial->setChecked(true);
     optMetric->setText(QStringLiteral("&Metric"));
@@ -229,11 +187,24 @@ RunbyWindow::Controls::Controls(QMainWindow *window)
     cmdClear->setAutoDefault(true);
     cmdCalculate->setAutoDefault(true);
     cmdCalculate->setDefault(true);
+    new ImmediateButtons(
+        {optImperial, optMetric, cmdClear, cmdCalculate}, optImperial, optMetric, client);
+}
 
-    const QString speedDescription = speedLabel->toolTip().trimmed();
-    for (QLineEdit *speed : {txtImperialSpeed, txtMetricSpeed}) {
-        speed->setMaxLength(static_cast<int>(kSpeedFieldLength));
+void RunbyWindow::Controls::setUpFields()
+{
+    const QString speedDescription =
+        client->findChild<QLabel *>(QStringLiteral("Label4"))->toolTip().trimmed();
+    for (NumberField *speed : {txtImperialSpeed, txtMetricSpeed}) {
+        speed->setValidator(new SpeedValidator(kSpeedFieldLength, speed));
         speed->setAccessibleDescription(speedDescription);
+    }
+    for (NumberField *field :
+        {txtImperialSpeed, txtMetricSpeed, txtRunbyInches, txtRunbyMillimeters}) {
+        // The text stays black on white or yellow whatever the desktop's colour scheme.
+        QPalette palette = field->palette();
+        palette.setColor(QPalette::Text, Qt::black);
+        field->setPalette(palette);
     }
     makeDisplayOnly(runbyInchesBox);
     makeDisplayOnly(runbyMillimetersBox);
@@ -245,15 +216,28 @@ RunbyWindow::Controls::Controls(QMainWindow *window)
     QWidget::setTabOrder(optImperial, optMetric);
     QWidget::setTabOrder(optMetric, txtRunbyInches);
     QWidget::setTabOrder(txtRunbyInches, txtRunbyMillimeters);
+}
 
+void RunbyWindow::Controls::setUpMenu(QMainWindow *window)
+{
     mnuRunbyInfo->setObjectName(QStringLiteral("mnuRunbyInfo"));
     mnuRunbyInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     QMenu *help = window->menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
+    // The menu opens as a window of its own, which inherits neither colours nor font.
+    help->setPalette(designPalette());
+    help->setFont(fontFor(Face::Default));
     help->addAction(mnuRunbyInfo);
+}
 
-    client->setFixedSize(kClientSizeTwips / kTwipsPerPixel);
-    window->setCentralWidget(client);
+// Assistive technology reads a window's controls in their stacking order: row by row, as they
+// stand on the screen, rather than in the order of their creation.
+void RunbyWindow::Controls::orderForReading()
+{
+    for (const char *name : {"Label1", "optImperial", "optMetric", "Label4", "txtImperialSpeed",
+             "Label6", "txtMetricSpeed", "Label8", "Label5", "txtRunbyInches", "Label7",
+             "txtRunbyMillimeters", "Label9", "cmdCalculate", "cmdClear"})
+        client->findChild<QWidget *>(QLatin1String(name))->raise();
 }
 
 RunbyWindow::RunbyWindow(QWidget *parent)
@@ -267,8 +251,9 @@ RunbyWindow::RunbyWindow(QWidget *parent)
     icon.addFile(QStringLiteral(":/icons/runby-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/runby-32.png"), QSize(32, 32));
     setWindowIcon(icon);
-    // The window keeps its designed colours under a dark desktop scheme too.
-    setPalette(style()->standardPalette());
+    // The window keeps its designed look under any desktop colour scheme and font.
+    setPalette(designPalette());
+    setFont(fontFor(Face::Default));
     m_controls = std::make_unique<Controls>(this);
     Controls &c = *m_controls;
     m_form = std::make_unique<CalculatorForm>(
@@ -298,11 +283,27 @@ void RunbyWindow::connectEvents()
     connect(c.mnuRunbyInfo, &QAction::triggered, this, [&form] { form.mnuRunbyInfo_Click(); });
 }
 
+// Centres the window, frame included, on the screen that holds the pointer. The frame is known
+// only once the window manager has put it around the window; moveEvent centres again then.
 void RunbyWindow::centreOnScreen()
 {
-    if (const QScreen *primary = QGuiApplication::primaryScreen())
-        setGeometry(QStyle::alignedRect(
-            Qt::LeftToRight, Qt::AlignCenter, size(), primary->availableGeometry()));
+    const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QSize frame = frameGeometry().size();
+    m_centredWithFrame = frame != size();
+    // move() places the frame's corner.
+    move(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, frame, screen->availableGeometry())
+             .topLeft());
+}
+
+void RunbyWindow::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    if (!m_centredWithFrame && frameGeometry() != geometry())
+        centreOnScreen();
 }
 
 // Calculate is the default button: an Enter that no control used itself presses it.

@@ -10,8 +10,8 @@ class CalculatorForm;
 
 // The calculator's one window, frmRunby: the menu, the unit options, the speed and runby fields
 // and the two buttons, laid out at fixed places and bound to the handlers of CalculatorForm.
-// Constructing it runs Form_Load; the window places itself in the centre of the primary screen
-// with the focus in the imperial speed field.
+// Constructing it runs Form_Load; the window places itself in the centre of the screen that holds
+// the pointer, with the focus in the imperial speed field.
 class RunbyWindow : public QMainWindow
 {
     Q_OBJECT
@@ -22,6 +22,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     struct Controls;
@@ -31,6 +32,7 @@ private:
 
     std::unique_ptr<Controls> m_controls;
     std::unique_ptr<CalculatorForm> m_form;
+    bool m_centredWithFrame = false;
 };
 
 } // namespace runby
