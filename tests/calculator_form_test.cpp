@@ -217,13 +217,15 @@ TEST_F(CalculatorFormTest, SwitchingTheModeEmptiesTheFieldsAndSwapsTheActiveFiel
     EXPECT_EQ(optMetric.foreColor, kBlack);
 }
 
-TEST_F(CalculatorFormTest, SelectingTheSelectedOptionKeepsTheTypedSpeed)
+TEST_F(CalculatorFormTest, SelectingTheSelectedOptionKeepsTheTypedSpeedAndTheTyping)
 {
     imperialSpeed.type("15");
     screen.writes.clear();
+    screen.focus = nullptr;
     form.optImperial_Click();
     EXPECT_THAT(screen.writes, IsEmpty());
     EXPECT_EQ(imperialSpeed.text(), "15");
+    EXPECT_EQ(screen.focus, &imperialSpeed);
 }
 
 TEST_F(CalculatorFormTest, ClearEmptiesEveryFieldInOrderAndFocusesTheActiveSpeed)
