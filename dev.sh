@@ -9,7 +9,8 @@ cd "$(dirname "$0")"
 
 readonly build_packages=(cmake make g++ qt6-base-dev fonts-liberation2 libgtest-dev libgmock-dev
     libbenchmark-dev)
-readonly check_packages=(clang libclang-rt-14-dev clang-tidy cppcheck xvfb xdotool strace python3)
+readonly check_packages=(clang libclang-rt-14-dev clang-tidy cppcheck xvfb xdotool strace python3
+    openbox xclip x11-utils)
 readonly bench_packages=(xvfb python3 python3-xlib binutils)
 # Seconds each fuzz target runs in the test command.
 readonly fuzz_seconds=${RUNBY_FUZZ_SECONDS:-30}

@@ -15,6 +15,8 @@ import sys
 import tempfile
 import time
 
+from private_display import start_xvfb
+
 # libdbus points a helper's standard streams at /dev/null when it tries to start a session bus.
 ALLOWED_WRITES = ("/dev/null",)
 # The X server's socket, and the D-Bus session bus that Qt asks about accessibility.
@@ -27,19 +29,6 @@ CHANGING_CALLS = ("mkdir", "mkdirat", "unlink", "unlinkat", "rmdir", "rename", "
 
 CALL = re.compile(r'^(?P<name>\w+)\((?P<args>.*)\)\s+=\s+(?P<result>-?\d+|\?)')
 PATH = re.compile(r'"((?:[^"\\]|\\.)*)"')
-
-
-def read_line(fd):
-    """One line from a pipe, read whole: the X server ends if the pipe closes before it is done
-    writing the display number."""
-    line = b""
-    while not line.endswith(b"\n"):
-        chunk = os.read(fd, 16)
-        if not chunk:
-            sys.exit("the X server did not start")
-        line += chunk
-    os.close(fd)
-    return line.decode().strip()
 
 
 def session(display):
@@ -93,12 +82,7 @@ def check_call(name, args, line):
 def main():
     program = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as work:
-        read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp",
-                                 "-screen", "0", "1024x768x24"], pass_fds=(write_end,),
-                                stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        display = ":" + read_line(read_end)
+        xvfb, display = start_xvfb()
 
         trace_dir = os.path.join(work, "trace")
         os.mkdir(trace_dir)

@@ -1,4 +1,5 @@
 #include "runby_window.h"
+#include "speed_input.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -54,7 +56,17 @@ private slots:
     void runbyInfoShowsTheRuleAndLeavesEverythingAsItWas_data();
     void runbyInfoShowsTheRuleAndLeavesEverythingAsItWas();
     void keepsItsColoursUnderADarkPalette();
-    void namesEveryControlForAssistiveTechnology();
+    void keepsItsFontsUnderALargeDesktopFont();
+    void namesEveryControlForAssistiveTechnologyInReadingOrder();
+    void loseNoKeySentBackToBack_data();
+    void loseNoKeySentBackToBack();
+    void speedFieldsShowWhatTheCalculationReads_data();
+    void speedFieldsShowWhatTheCalculationReads();
+    void speedFieldsDropEveryInvisibleCharacterAndBlankEverySeparator();
+    void doubleClickSelectsTheWholeNumber();
+    void showsAResultWiderThanItsFieldInItsTooltip();
+    void runbyInfoCopiesTheWholeMessage();
+    void centresTheFramedWindowOnTheScreenOfThePointer();
 
 private:
     template <typename T> T *child(const char *name) const
@@ -67,6 +79,7 @@ private:
     QLineEdit *field(const char *name) const { return child<QLineEdit>(name); }
     QString text(const char *name) const { return field(name)->text(); }
     void typeAndPressEnter(const QString &speed);
+    QStringList fieldTexts() const;
 
     std::unique_ptr<RunbyWindow> m_window;
 };
@@ -114,7 +127,11 @@ void WindowTest::startsAsDesigned()
     const QFont buttonFont = child<QPushButton>("cmdCalculate")->font();
     QVERIFY(buttonFont.bold());
     QCOMPARE(buttonFont.pointSizeF(), 9.75);
-    QCOMPARE(field("txtImperialSpeed")->font().pointSizeF(), 12.0);
+    for (const char *name :
+        {"txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters"}) {
+        QVERIFY2(field(name)->font().bold(), name);
+        QCOMPARE(field(name)->font().pointSizeF(), 12.0);
+    }
     QVERIFY(!child<QLabel>("Label1")->font().bold());
     QCOMPARE(child<QLabel>("Label1")->font().pointSizeF(), 13.5);
 }
@@ -123,16 +140,29 @@ void WindowTest::placesControlsAtTheirDesignedGeometry_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("geometry");
-    QTest::newRow("optImperial") << "optImperial" << QRect(168, 64, 73, 17);
-    QTest::newRow("optMetric") << "optMetric" << QRect(320, 64, 73, 17);
-    QTest::newRow("cmdCalculate") << "cmdCalculate" << QRect(162, 196, 85, 37);
-    QTest::newRow("cmdClear") << "cmdClear" << QRect(314, 196, 85, 37);
-    QTest::newRow("txtImperialSpeed") << "txtImperialSpeed" << QRect(156, 104, 97, 28);
-    QTest::newRow("txtMetricSpeed") << "txtMetricSpeed" << QRect(310, 104, 93, 28);
-    QTest::newRow("txtRunbyInches") << "txtRunbyInches" << QRect(156, 148, 97, 28);
-    QTest::newRow("txtRunbyMillimeters") << "txtRunbyMillimeters" << QRect(310, 148, 93, 28);
-    QTest::newRow("Label1") << "Label1" << QRect(103, 16, 321, 25);
-    QTest::newRow("Label5") << "Label5" << QRect(36, 156, 109, 21);
+    const struct
+    {
+        const char *name;
+        QRect geometry;
+    } controls[] = {
+        {"optImperial", {168, 64, 73, 17}},
+        {"optMetric", {320, 64, 73, 17}},
+        {"cmdClear", {314, 196, 85, 37}},
+        {"cmdCalculate", {162, 196, 85, 37}},
+        {"txtRunbyMillimeters", {310, 148, 93, 28}},
+        {"txtMetricSpeed", {310, 104, 93, 28}},
+        {"txtRunbyInches", {156, 148, 97, 28}},
+        {"txtImperialSpeed", {156, 104, 97, 28}},
+        {"Label9", {408, 156, 25, 21}},
+        {"Label8", {408, 112, 33, 21}},
+        {"Label7", {260, 156, 17, 21}},
+        {"Label6", {260, 112, 33, 21}},
+        {"Label5", {36, 156, 109, 21}},
+        {"Label4", {36, 112, 49, 21}},
+        {"Label1", {103, 16, 321, 25}},
+    };
+    for (const auto &control : controls)
+        QTest::newRow(control.name) << control.name << control.geometry;
 }
 
 void WindowTest::placesControlsAtTheirDesignedGeometry()
@@ -231,7 +261,7 @@ void WindowTest::enterPressesCalculateFromEveryControlButAButton()
     QTest::keyClicks(field("txtImperialSpeed"), "150");
     QWidget *target = m_window->findChild<QWidget *>(focus);
     target->setFocus();
-    QTest::keyClick(target, Qt::Key_Enter);
+    QTest::keyClick(target, Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(text("txtRunbyInches"), inches);
 }
 
@@ -400,21 +430,231 @@ void WindowTest::keepsItsColoursUnderADarkPalette()
     QVERIFY(color("Label4", QPalette::Window).lightness() > 192);
 }
 
-void WindowTest::namesEveryControlForAssistiveTechnology()
+void WindowTest::keepsItsFontsUnderALargeDesktopFont()
 {
-    QList<QWidget *> controls;
-    for (QWidget *control : m_window->centralWidget()->findChildren<QWidget *>())
-        if (control->focusPolicy() != Qt::NoFocus)
-            controls.append(control);
-    QCOMPARE(controls.size(), 8);
-    for (QWidget *control : controls) {
-        const QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
-        QVERIFY(accessible);
-        QVERIFY2(!accessible->text(QAccessible::Name).isEmpty(), qPrintable(control->objectName()));
+    const QFont original = QApplication::font();
+    QApplication::setFont(QFont(QStringLiteral("Liberation Mono"), 14));
+    RunbyWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QMenu *help = window.menuBar()->findChild<QMenu *>("mnuHelp");
+    for (QWidget *control : QList<QWidget *>{window.findChild<QRadioButton *>("optImperial"),
+             window.findChild<QRadioButton *>("optMetric"), window.menuBar(), help}) {
+        QCOMPARE(control->font().family(), "Liberation Sans");
+        QCOMPARE(control->font().pointSizeF(), 8.25);
+        QVERIFY2(!control->font().bold(), qPrintable(control->objectName()));
     }
-    QCOMPARE(field("txtMetricSpeed")->accessibleName(), "Speed in meters per second");
+    for (const char *name : {"optImperial", "optMetric"}) {
+        const QRadioButton *option = window.findChild<QRadioButton *>(name);
+        QVERIFY2(option->sizeHint().width() <= option->width(), name);
+    }
+
+    bool checked = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            qFatal("no modal message box");
+        const auto *label = box->findChild<QLabel *>("qt_msgbox_label");
+        // The 23 lines of the rule stand as they are, unwrapped.
+        QVERIFY(label && !label->wordWrap());
+        QCOMPARE(label->font().family(), "Liberation Sans");
+        QCOMPARE(label->font().pointSizeF(), 8.25);
+        QVERIFY(box->palette().color(QPalette::Window).lightness() > 192);
+        box->close();
+        checked = true;
+    });
+    window.findChild<QAction *>("mnuRunbyInfo")->trigger();
+    QApplication::setFont(original);
+    QVERIFY(checked);
+}
+
+void WindowTest::namesEveryControlForAssistiveTechnologyInReadingOrder()
+{
+    QAccessibleInterface *client = QAccessible::queryAccessibleInterface(m_window->centralWidget());
+    QVERIFY(client);
+    QStringList names;
+    for (int i = 0; i < client->childCount(); ++i)
+        names << client->child(i)->text(QAccessible::Name);
+    QCOMPARE(names,
+        QStringList({"Tarnvale", "Imperial", "Metric", "Speed", "Speed in feet per minute", "FPM",
+            "Speed in meters per second", "MPS", "Minimum Runby", "Minimum runby in inches", "IN",
+            "Minimum runby in millimeters", "MM", "Calculate", "Clear"}));
     QCOMPARE(field("txtImperialSpeed")->accessibleDescription(),
         "Operating speed in the down direction or rated speed up");
+}
+
+QStringList WindowTest::fieldTexts() const
+{
+    return {text("txtImperialSpeed"), text("txtMetricSpeed"), text("txtRunbyInches"),
+        text("txtRunbyMillimeters")};
+}
+
+void WindowTest::loseNoKeySentBackToBack_data()
+{
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QStringList>("fields");
+    const QStringList typical{"150", "0.762", "4.5", "114.3"};
+    QTest::newRow("Alt+M, a metric speed")
+        << "alt+m 0.75 Return" << QStringList{"147.63779", "0.75", "4.429133858268", "112.5"};
+    QTest::newRow("Alt+I from metric") << "alt+m alt+i 150 Return" << typical;
+    QTest::newRow("Alt+I on the selected option") << "15 alt+i 0 Return" << typical;
+    QTest::newRow("a click on the selected option") << "15 click 0 Return" << typical;
+    QTest::newRow("Right on the selected option")
+        << "Tab Tab Tab Right 2 Return" << QStringList{"393.70078", "2", "5.905511811024", "150"};
+    QTest::newRow("Up on the selected option")
+        << "Tab Tab Tab Up 2 Return" << QStringList{"393.70078", "2", "5.905511811024", "150"};
+    QTest::newRow("Left back to imperial") << "alt+m Tab Tab Tab Left 150 Return" << typical;
+    QTest::newRow("Alt+L, a speed")
+        << "150 Return alt+l 75 Return" << QStringList{"75", "0.381", "3", "76.2"};
+    QTest::newRow("Alt+C, one more digit") << "150 alt+c 5" << QStringList{"1505", "", "", ""};
+    QTest::newRow("Enter on the keypad") << "150 KeypadEnter" << typical;
+}
+
+// Sends each key to the widget that has the focus when it comes, with no pause between keys.
+void WindowTest::loseNoKeySentBackToBack()
+{
+    QFETCH(QString, keys);
+    QFETCH(QStringList, fields);
+    const QMap<QString, QPair<Qt::Key, Qt::KeyboardModifiers>> named{
+        {"Return", {Qt::Key_Return, Qt::NoModifier}},
+        {"KeypadEnter", {Qt::Key_Enter, Qt::KeypadModifier}},
+        {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
+        {"Left", {Qt::Key_Left, Qt::NoModifier}},
+        {"Right", {Qt::Key_Right, Qt::NoModifier}},
+        {"Up", {Qt::Key_Up, Qt::NoModifier}},
+    };
+    for (const QString &key : keys.split(' ')) {
+        QWidget *target = QApplication::focusWidget();
+        if (key.startsWith("alt+"))
+            QTest::keyClick(target, key.back().toLatin1(), Qt::AltModifier);
+        else if (key == "click")
+            QTest::mouseClick(child<QRadioButton>("optImperial"), Qt::LeftButton);
+        else if (named.contains(key))
+            QTest::keyClick(target, named[key].first, named[key].second);
+        else
+            QTest::keyClicks(target, key);
+    }
+    QCOMPARE(fieldTexts(), fields);
+}
+
+void WindowTest::speedFieldsShowWhatTheCalculationReads_data()
+{
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("inches");
+    QTest::newRow("zero-width space") << QStringLiteral("1\u200B50") << "150"
+                                      << "4.5";
+    QTest::newRow("no-break space") << QStringLiteral("1\u00A0500") << "1 500"
+                                    << "6";
+    QTest::newRow("control characters") << QStringLiteral("1\x01"
+                                                          "5\x07"
+                                                          "0")
+                                        << "150"
+                                        << "4.5";
+    QTest::newRow("direction marks") << QStringLiteral("\u200E1\u200F50\uFEFF") << "150"
+                                     << "4.5";
+    QTest::newRow("emoji past the limit") << QStringLiteral("12345678\U0001F600") << "12345678"
+                                          << "6";
+    QTest::newRow("comma") << "1,5"
+                           << "1,5"
+                           << "3";
+    QTest::newRow("full-width digits")
+        << QStringLiteral("\uFF11\uFF15\uFF10") << QStringLiteral("\uFF11\uFF15\uFF10") << "";
+}
+
+void WindowTest::speedFieldsShowWhatTheCalculationReads()
+{
+    QFETCH(QString, pasted);
+    QFETCH(QString, shown);
+    QFETCH(QString, inches);
+    QGuiApplication::clipboard()->setText(pasted);
+    QTest::keyClick(field("txtImperialSpeed"), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(text("txtImperialSpeed"), shown);
+    QTest::keyClick(field("txtImperialSpeed"), Qt::Key_Return);
+    QCOMPARE(text("txtRunbyInches"), inches);
+}
+
+// Every character the desktop's Unicode tables file as a format character is dropped, every
+// separator becomes a blank, and nothing else changes.
+void WindowTest::speedFieldsDropEveryInvisibleCharacterAndBlankEverySeparator()
+{
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF)
+            continue;
+        const QString typed = QString::fromUcs4(&c, 1);
+        const std::u16string utf16(QStringView(typed).utf16(), typed.size());
+        const QChar::Category category = QChar::category(c);
+        std::u16string expected = utf16;
+        if (category == QChar::Other_Format
+            || (category == QChar::Other_Control && c != u'\t' && c != u'\n'))
+            expected.clear();
+        else if (category == QChar::Separator_Space || category == QChar::Separator_Line
+            || category == QChar::Separator_Paragraph)
+            expected.assign(1, u' ');
+        const std::u16string kept = runby::cleanTypedText(utf16);
+        // Tables newer than the desktop's may know format characters it does not.
+        const bool newerFormat = kept.empty() && category == QChar::Other_NotAssigned;
+        if (kept != expected && !newerFormat)
+            QFAIL(qPrintable(QStringLiteral("U+%1").arg(static_cast<uint>(c), 4, 16, QChar('0'))));
+    }
+}
+
+void WindowTest::doubleClickSelectsTheWholeNumber()
+{
+    typeAndPressEnter("150");
+    for (const char *name : {"txtRunbyMillimeters", "txtImperialSpeed"}) {
+        QLineEdit *number = field(name);
+        QTest::mouseDClick(number, Qt::LeftButton, {}, QPoint(12, number->height() / 2));
+        QCOMPARE(number->selectedText(), number->text());
+    }
+}
+
+void WindowTest::showsAResultWiderThanItsFieldInItsTooltip()
+{
+    QTest::mouseClick(child<QRadioButton>("optMetric"), Qt::LeftButton);
+    typeAndPressEnter("0.75");
+    QCOMPARE(field("txtRunbyInches")->toolTip(), "4.429133858268");
+    QCOMPARE(field("txtRunbyMillimeters")->toolTip(), QString());
+    QCOMPARE(field("txtImperialSpeed")->toolTip(), QString());
+    QTest::keyClick(m_window.get(), Qt::Key_L, Qt::AltModifier);
+    QCOMPARE(field("txtRunbyInches")->toolTip(), QString());
+}
+
+void WindowTest::runbyInfoCopiesTheWholeMessage()
+{
+    QString copied;
+    QTimer::singleShot(0, this, [&] {
+        QWidget *box = QApplication::activeModalWidget();
+        if (!box)
+            qFatal("no modal message box");
+        QGuiApplication::clipboard()->clear();
+        QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+        copied = QGuiApplication::clipboard()->text();
+        box->close();
+    });
+    QTest::keyClick(field("txtImperialSpeed"), Qt::Key_R, Qt::ControlModifier);
+    const QString rule = "---------------------------";
+    const QStringList lines = copied.split('\n');
+    QCOMPARE(lines.size(), 23 + 7);
+    QCOMPARE(lines.mid(0, 4),
+        QStringList({rule, "Runby Information", rule, "300.8b Minimum Bottom and Top Car Runby"}));
+    QCOMPARE(lines.at(25), "Note: The maximum top or bottom runby is 600 mm (24 in.).");
+    QCOMPARE(lines.mid(26), QStringList({rule, "OK   ", rule, ""}));
+}
+
+void WindowTest::centresTheFramedWindowOnTheScreenOfThePointer()
+{
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        QCursor::setPos(screen->geometry().center());
+        RunbyWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QRect area = screen->availableGeometry();
+        QTRY_VERIFY2((window.frameGeometry().center() - area.center()).manhattanLength() <= 1,
+            qPrintable(screen->name()));
+        QVERIFY(window.frameGeometry() != window.geometry());
+    }
 }
 
 QTEST_MAIN(WindowTest)

@@ -187,6 +187,13 @@ void RunbyWindow::Controls::setUpButtons()
     cmdClear->setAutoDefault(true);
     cmdCalculate->setAutoDefault(true);
     cmdCalculate->setDefault(true);
+    // Tab stops at the selected unit option only, as in any group of options.
+    for (QRadioButton *option : {optImperial, optMetric}) {
+        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+        QObject::connect(option, &QRadioButton::toggled, option, [option](bool checked) {
+            option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+        });
+    }
     new ImmediateButtons(
         {optImperial, optMetric, cmdClear, cmdCalculate}, optImperial, optMetric, client);
 }
