@@ -1,5 +1,6 @@
 #include "runby_window.h"
 #include "speed_input.h"
+#include "title_bar.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(std::function<void(QMessageBox *)>)
@@ -67,6 +69,7 @@ private slots:
     void showsAResultWiderThanItsFieldInItsTooltip();
     void runbyInfoCopiesTheWholeMessage();
     void centresTheFramedWindowOnTheScreenOfThePointer();
+    void ownTitleBarOffersMinimiseAndCloseOnly();
 
 private:
     template <typename T> T *child(const char *name) const
@@ -655,6 +658,31 @@ void WindowTest::centresTheFramedWindowOnTheScreenOfThePointer()
             qPrintable(screen->name()));
         QVERIFY(window.frameGeometry() != window.geometry());
     }
+}
+
+// Under Wayland the window draws its own title bar, since the toolkit's would offer maximise.
+void WindowTest::ownTitleBarOffersMinimiseAndCloseOnly()
+{
+    QWidget window;
+    window.setWindowTitle("before");
+    auto *bar = new runby::TitleBar(&window);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QStringList buttons;
+    for (const QToolButton *button : bar->findChildren<QToolButton *>()) {
+        buttons << button->accessibleName();
+        QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+    }
+    QCOMPARE(buttons, QStringList({"Minimize", "Close"}));
+    window.setWindowTitle("after");
+    QStringList captions;
+    for (const QLabel *label : bar->findChildren<QLabel *>())
+        captions << label->text();
+    QVERIFY(captions.contains("after"));
+
+    bar->findChildren<QToolButton *>().last()->click();
+    QVERIFY(!window.isVisible());
 }
 
 QTEST_MAIN(WindowTest)

@@ -3,6 +3,7 @@
 #include "calculator_form.h"
 #include "controls.h"
 #include "qt_controls.h"
+#include "title_bar.h"
 
 #include <QAction>
 #include <QCursor>
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <QVBoxLayout>
 
 #include <string_view>
 
@@ -64,6 +66,16 @@ QFont fontFor(Face face)
     }
     font.setBold(face == Face::Bold975 || face == Face::Bold12);
     return font;
+}
+
+// A fixed frame with minimise and close but no maximise. Where the window draws its own title
+// bar, the desktop draws no frame at all.
+Qt::WindowFlags frameFlags()
+{
+    if (TitleBar::isNeeded())
+        return Qt::Window | Qt::FramelessWindowHint;
+    return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 }
 
 template <typename Widget>
@@ -229,12 +241,24 @@ void RunbyWindow::Controls::setUpMenu(QMainWindow *window)
 {
     mnuRunbyInfo->setObjectName(QStringLiteral("mnuRunbyInfo"));
     mnuRunbyInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
-    QMenu *help = window->menuBar()->addMenu(QStringLiteral("&Help"));
+    auto *menuBar = new QMenuBar(window);
+    QMenu *help = menuBar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
     // The menu opens as a window of its own, which inherits neither colours nor font.
     help->setPalette(designPalette());
     help->setFont(fontFor(Face::Default));
     help->addAction(mnuRunbyInfo);
+    if (!TitleBar::isNeeded()) {
+        window->setMenuBar(menuBar);
+        return;
+    }
+    auto *top = new QWidget(window);
+    auto *rows = new QVBoxLayout(top);
+    rows->setContentsMargins(QMargins());
+    rows->setSpacing(0);
+    rows->addWidget(new TitleBar(window));
+    rows->addWidget(menuBar);
+    window->setMenuWidget(top);
 }
 
 // Assistive technology reads a window's controls in their stacking order: row by row, as they
@@ -247,10 +271,7 @@ void RunbyWindow::Controls::orderForReading()
         client->findChild<QWidget *>(QLatin1String(name))->raise();
 }
 
-RunbyWindow::RunbyWindow(QWidget *parent)
-    : QMainWindow(parent,
-        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-            | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 {
     setObjectName(QStringLiteral("frmRunby"));
     setWindowTitle(kCaption);
