@@ -21,33 +21,13 @@ import time
 from Xlib import X, display as xdisplay
 from Xlib.ext import damage
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+from private_display import start_xvfb  # noqa: E402  (found through the path just set)
+
 SETTLE_SECONDS = 0.3  # after the first frame, before the resident memory is read
 TIMEOUT_SECONDS = 20
 MESA_OR_LLVM = re.compile(r"/(libLLVM[^/]*|libgallium[^/]*|libGLX_mesa[^/]*|dri/[^/]*|"
                           r"libEGL_mesa[^/]*|libglapi[^/]*)$")
-
-
-def read_line(fd):
-    """One line from a pipe, read whole: the X server ends if the pipe closes before it is done
-    writing the display number."""
-    line = b""
-    while not line.endswith(b"\n"):
-        chunk = os.read(fd, 16)
-        if not chunk:
-            sys.exit("the X server did not start")
-        line += chunk
-    os.close(fd)
-    return line.decode().strip()
-
-
-def start_xvfb():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp",
-                               "-screen", "0", "1280x1024x24"], pass_fds=(write_end,),
-                              stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    name = ":" + read_line(read_end)
-    return server, name
 
 
 def next_event(conn, deadline):
@@ -116,7 +96,7 @@ def main():
         sys.exit(__doc__)
     programs = {"runby": os.path.abspath(sys.argv[1]), "bare": os.path.abspath(sys.argv[2])}
     pairs = int(sys.argv[3]) if len(sys.argv) > 3 else 10
-    server, name = start_xvfb()
+    server, name = start_xvfb(1280, 1024)
     env = {**os.environ, "DISPLAY": name}
     env.pop("QT_QPA_PLATFORM", None)
     results = {label: [] for label in programs}
