@@ -2,6 +2,7 @@
 
 #include "calculator_form.h"
 #include "controls.h"
+#include "layout.h"
 #include "qt_controls.h"
 #include "title_bar.h"
 
@@ -21,51 +22,77 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <string_view>
+#include <vector>
 
 namespace runby {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-constexpr QSize kClientSizeTwips{7905, 3780};
-
-const QString kCaption = QStringLiteral(" Tarnvale          www.tarnvale.example");
-
-// Left, top, width and height in twips.
-QRect fromTwips(int left, int top, int width, int height)
+QRect pixelsOf(const ControlLayout &layout)
 {
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-        height / kTwipsPerPixel};
+    return {layout.left / kTwipsPerPixel, layout.top / kTwipsPerPixel,
+        layout.width / kTwipsPerPixel, layout.height / kTwipsPerPixel};
 }
 
-enum class Face { Default, Bold975, Bold12, Regular135 };
-
-// The captions are designed for MS Sans Serif, a Windows bitmap face, in the sizes below or, where
-// the design names no font, in the dialog font's 8.25 points. They are drawn in Liberation Sans,
-// whose Arial metrics keep every caption inside its box; the desktop's own font, whatever its
-// face and size, would cut them. Looking for the Windows face first would cost every start a
-// failed font lookup.
+// The captions are designed for MS Sans Serif, a Windows bitmap face. They are drawn in
+// Liberation Sans, whose Arial metrics keep every caption inside its box; the desktop's own font,
+// whatever its face and size, would cut them. Looking for the Windows face first would cost every
+// start a failed font lookup.
 QFont fontFor(Face face)
 {
     QFont font;
     font.setFamilies({QStringLiteral("Liberation Sans")});
-    switch (face) {
-    case Face::Default:
-        font.setPointSizeF(8.25);
+    font.setPointSizeF(faceSize(face).points);
+    font.setBold(faceSize(face).bold);
+    return font;
+}
+
+QWidget *createControl(const ControlLayout &layout, QWidget *client)
+{
+    const QString caption = toQString(layout.caption);
+    QWidget *control = nullptr;
+    switch (layout.kind) {
+    case ControlKind::OptionButton:
+        control = new QRadioButton(caption, client);
         break;
-    case Face::Bold975:
-        font.setPointSizeF(9.75);
+    case ControlKind::PushButton:
+        control = new QPushButton(caption, client);
         break;
-    case Face::Bold12:
-        font.setPointSizeF(12);
+    case ControlKind::TextField:
+        control = new NumberField(client);
         break;
-    case Face::Regular135:
-        font.setPointSizeF(13.5);
+    case ControlKind::Label:
+        auto *label = new QLabel(caption, client);
+        if (layout.name == kCentredLabel)
+            label->setAlignment(Qt::AlignCenter);
+        control = label;
         break;
     }
-    font.setBold(face == Face::Bold975 || face == Face::Bold12);
-    return font;
+    control->setObjectName(toQString(layout.name));
+    control->setGeometry(pixelsOf(layout));
+    control->setFont(fontFor(layout.face));
+    control->setToolTip(toQString(layout.toolTip));
+    control->setAccessibleName(toQString(layout.accessibleName));
+    return control;
+}
+
+// Creates the controls in the order of the window's design, at their places.
+QWidget *createClient(QMainWindow *window)
+{
+    auto *client = new QWidget(window);
+    for (const ControlLayout &layout : kControls)
+        createControl(layout, client);
+    client->setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+    return client;
+}
+
+template <typename Control> Control *controlNamed(const QWidget *client, std::string_view name)
+{
+    auto *control = client->findChild<Control *>(toQString(name), Qt::FindDirectChildrenOnly);
+    Q_ASSERT(control);
+    return control;
 }
 
 // A fixed frame with minimise and close but no maximise. Where the window draws its own title
@@ -78,34 +105,6 @@ Qt::WindowFlags frameFlags()
         | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 }
 
-template <typename Widget>
-Widget *place(QWidget *parent, const char *name, QRect geometry, Face face)
-{
-    auto *widget = new Widget(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(geometry);
-    widget->setFont(fontFor(face));
-    return widget;
-}
-
-QLabel *placeLabel(QWidget *parent, const char *name, const char *caption, QRect geometry,
-    Face face, const char *toolTip = nullptr)
-{
-    auto *label = place<QLabel>(parent, name, geometry, face);
-    label->setText(QLatin1String(caption));
-    if (toolTip)
-        label->setToolTip(QLatin1String(toolTip));
-    return label;
-}
-
-NumberField *placeField(
-    QWidget *parent, const char *name, QRect geometry, const char *accessibleName)
-{
-    auto *field = place<NumberField>(parent, name, geometry, Face::Bold12);
-    field->setAccessibleName(QLatin1String(accessibleName));
-    return field;
-}
-
 } // namespace
 
 struct RunbyWindow::Controls
@@ -115,14 +114,14 @@ struct RunbyWindow::Controls
     Controls &operator=(const Controls &) = delete;
 
     QWidget *client;
-    QRadioButton *optImperial;
-    QRadioButton *optMetric;
-    QPushButton *cmdClear;
-    QPushButton *cmdCalculate;
-    NumberField *txtRunbyMillimeters;
-    NumberField *txtMetricSpeed;
-    NumberField *txtRunbyInches;
-    NumberField *txtImperialSpeed;
+    QRadioButton *optImperial = controlNamed<QRadioButton>(client, "optImperial");
+    QRadioButton *optMetric = controlNamed<QRadioButton>(client, "optMetric");
+    QPushButton *cmdClear = controlNamed<QPushButton>(client, "cmdClear");
+    QPushButton *cmdCalculate = controlNamed<QPushButton>(client, "cmdCalculate");
+    NumberField *txtRunbyMillimeters = controlNamed<NumberField>(client, "txtRunbyMillimeters");
+    NumberField *txtMetricSpeed = controlNamed<NumberField>(client, "txtMetricSpeed");
+    NumberField *txtRunbyInches = controlNamed<NumberField>(client, "txtRunbyInches");
+    NumberField *txtImperialSpeed = controlNamed<NumberField>(client, "txtImperialSpeed");
     QAction *mnuRunbyInfo;
 
     LineEditBox imperialSpeedBox{txtImperialSpeed, kSpeedFieldLength};
@@ -134,67 +133,29 @@ struct RunbyWindow::Controls
     ModalMessageBox messageBox;
 
 private:
-    void placeLabels();
     void setUpButtons();
     void setUpFields();
+    void setUpTabOrder();
     void setUpMenu(QMainWindow *window);
     void orderForReading();
 };
 
-// Creates the controls in the order of the window's design, at their places in twips.
 RunbyWindow::Controls::Controls(QMainWindow *window)
-    : client(new QWidget(window)),
-      optImperial(place<QRadioButton>(
-          client, "optImperial", fromTwips(2520, 960, 1095, 255), Face::Default)),
-      optMetric(
-          place<QRadioButton>(client, "optMetric", fromTwips(4800, 960, 1095, 255), Face::Default)),
-      cmdClear(
-          place<QPushButton>(client, "cmdClear", fromTwips(4710, 2940, 1275, 555), Face::Bold975)),
-      cmdCalculate(place<QPushButton>(
-          client, "cmdCalculate", fromTwips(2430, 2940, 1275, 555), Face::Bold975)),
-      txtRunbyMillimeters(placeField(client, "txtRunbyMillimeters",
-          fromTwips(4650, 2220, 1395, 420), "Minimum runby in millimeters")),
-      txtMetricSpeed(placeField(client, "txtMetricSpeed", fromTwips(4650, 1560, 1395, 420),
-          "Speed in meters per second")),
-      txtRunbyInches(placeField(
-          client, "txtRunbyInches", fromTwips(2340, 2220, 1455, 420), "Minimum runby in inches")),
-      txtImperialSpeed(placeField(client, "txtImperialSpeed", fromTwips(2340, 1560, 1455, 420),
-          "Speed in feet per minute")),
-      mnuRunbyInfo(new QAction(QStringLiteral("&Runby Info"), window)),
+    : client(createClient(window)),
+      mnuRunbyInfo(new QAction(toQString(kRunbyInfoCaption), window)),
       messageBox(window)
 {
-    placeLabels();
     setUpButtons();
     setUpFields();
+    setUpTabOrder();
     setUpMenu(window);
     orderForReading();
-    client->setFixedSize(kClientSizeTwips / kTwipsPerPixel);
     window->setCentralWidget(client);
-}
-
-void RunbyWindow::Controls::placeLabels()
-{
-    placeLabel(
-        client, "Label9", "MM", fromTwips(6120, 2340, 375, 315), Face::Bold975, " Millimeters ");
-    placeLabel(client, "Label8", "MPS", fromTwips(6120, 1680, 495, 315), Face::Bold975,
-        " Meters per second ");
-    placeLabel(client, "Label7", "IN", fromTwips(3900, 2340, 255, 315), Face::Bold975, " Inches ");
-    placeLabel(client, "Label6", "FPM", fromTwips(3900, 1680, 495, 315), Face::Bold975,
-        " Feet per minute ");
-    placeLabel(client, "Label5", "Minimum Runby", fromTwips(540, 2340, 1635, 315), Face::Bold975);
-    placeLabel(client, "Label4", "Speed", fromTwips(540, 1680, 735, 315), Face::Bold975,
-        " Operating speed in the down direction or rated speed up ");
-    placeLabel(client, "Label1", "Tarnvale", fromTwips(1545, 240, 4815, 375), Face::Regular135)
-        ->setAlignment(Qt::AlignCenter);
 }
 
 void RunbyWindow::Controls::setUpButtons()
 {
-    optImperial->setText(QStringLiteral("&Imperial"));
     optImperial->setChecked(true);
-    optMetric->setText(QStringLiteral("&Metric"));
-    cmdClear->setText(QStringLiteral("C&lear"));
-    cmdCalculate->setText(QStringLiteral("&Calculate"));
     // Enter on a focused button presses that button; anywhere else it presses Calculate.
     cmdClear->setAutoDefault(true);
     cmdCalculate->setAutoDefault(true);
@@ -212,8 +173,7 @@ void RunbyWindow::Controls::setUpButtons()
 
 void RunbyWindow::Controls::setUpFields()
 {
-    const QString speedDescription =
-        client->findChild<QLabel *>(QStringLiteral("Label4"))->toolTip().trimmed();
+    const QString speedDescription = toQString(control(kSpeedLabel).toolTip).trimmed();
     for (NumberField *speed : {txtImperialSpeed, txtMetricSpeed}) {
         speed->setValidator(new SpeedValidator(kSpeedFieldLength, speed));
         speed->setAccessibleDescription(speedDescription);
@@ -227,22 +187,28 @@ void RunbyWindow::Controls::setUpFields()
     }
     makeDisplayOnly(runbyInchesBox);
     makeDisplayOnly(runbyMillimetersBox);
+}
 
-    QWidget::setTabOrder(txtImperialSpeed, txtMetricSpeed);
-    QWidget::setTabOrder(txtMetricSpeed, cmdCalculate);
-    QWidget::setTabOrder(cmdCalculate, cmdClear);
-    QWidget::setTabOrder(cmdClear, optImperial);
-    QWidget::setTabOrder(optImperial, optMetric);
-    QWidget::setTabOrder(optMetric, txtRunbyInches);
-    QWidget::setTabOrder(txtRunbyInches, txtRunbyMillimeters);
+// Chains every control but the labels in the order of its tab index.
+void RunbyWindow::Controls::setUpTabOrder()
+{
+    std::vector<const ControlLayout *> chain;
+    for (const ControlLayout &layout : kControls)
+        if (layout.kind != ControlKind::Label)
+            chain.push_back(&layout);
+    std::sort(chain.begin(), chain.end(),
+        [](const auto *a, const auto *b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(controlNamed<QWidget>(client, chain[i - 1]->name),
+            controlNamed<QWidget>(client, chain[i]->name));
 }
 
 void RunbyWindow::Controls::setUpMenu(QMainWindow *window)
 {
     mnuRunbyInfo->setObjectName(QStringLiteral("mnuRunbyInfo"));
-    mnuRunbyInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    mnuRunbyInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(kRunbyInfoShortcutKey)));
     auto *menuBar = new QMenuBar(window);
-    QMenu *help = menuBar->addMenu(QStringLiteral("&Help"));
+    QMenu *help = menuBar->addMenu(toQString(kHelpMenuCaption));
     help->setObjectName(QStringLiteral("mnuHelp"));
     // The menu opens as a window of its own, which inherits neither colours nor font.
     help->setPalette(designPalette());
@@ -261,20 +227,18 @@ void RunbyWindow::Controls::setUpMenu(QMainWindow *window)
     window->setMenuWidget(top);
 }
 
-// Assistive technology reads a window's controls in their stacking order: row by row, as they
-// stand on the screen, rather than in the order of their creation.
+// Assistive technology reads a window's controls in their stacking order: restacked as they stand
+// on the screen, they are read row by row rather than in the order of their creation.
 void RunbyWindow::Controls::orderForReading()
 {
-    for (const char *name : {"Label1", "optImperial", "optMetric", "Label4", "txtImperialSpeed",
-             "Label6", "txtMetricSpeed", "Label8", "Label5", "txtRunbyInches", "Label7",
-             "txtRunbyMillimeters", "Label9", "cmdCalculate", "cmdClear"})
-        client->findChild<QWidget *>(QLatin1String(name))->raise();
+    for (const std::string_view name : kReadingOrder)
+        controlNamed<QWidget>(client, name)->raise();
 }
 
 RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 {
     setObjectName(QStringLiteral("frmRunby"));
-    setWindowTitle(kCaption);
+    setWindowTitle(toQString(kWindowCaption));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/runby-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/runby-32.png"), QSize(32, 32));
