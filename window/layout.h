@@ -101,6 +101,8 @@ constexpr std::array<std::string_view, 15> kReadingOrder{"Label1", "optImperial"
 
 // The label whose tooltip describes the speed fields.
 constexpr std::string_view kSpeedLabel = "Label4";
+// The button that Enter presses unless a focused button takes it.
+constexpr std::string_view kDefaultButton = "cmdCalculate";
 // The title, centred in its box; every other caption is left-aligned.
 constexpr std::string_view kCentredLabel = "Label1";
 

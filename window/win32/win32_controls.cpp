@@ -1,0 +1,168 @@
+#include "win32_controls.h"
+
+#include "speed_input.h"
+
+namespace runby {
+
+namespace {
+
+std::u16string_view asUtf16(std::wstring_view text)
+{
+    static_assert(sizeof(wchar_t) == sizeof(char16_t));
+    return {reinterpret_cast<const char16_t *>(text.data()), text.size()};
+}
+
+std::wstring fromUtf16(std::u16string_view text)
+{
+    return {reinterpret_cast<const wchar_t *>(text.data()), text.size()};
+}
+
+std::wstring windowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring clipboardText(HWND owner)
+{
+    std::wstring text;
+    if (!OpenClipboard(owner))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto *chars = static_cast<const wchar_t *>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void setStyleBit(HWND window, LONG_PTR bit, bool on)
+{
+    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
+    SetWindowLongPtrW(window, GWL_STYLE, on ? style | bit : style & ~bit);
+}
+
+void paste(HWND edit, std::size_t limit)
+{
+    const std::wstring before = windowText(edit);
+    DWORD start = 0;
+    DWORD end = 0;
+    SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const std::wstring pasted = clipboardText(edit);
+    const std::wstring after = before.substr(0, start) + pasted + before.substr(end);
+    const auto accepted =
+        acceptSpeedEdit(asUtf16(before), asUtf16(after), start + pasted.size(), limit);
+    if (!accepted)
+        return;
+    SetWindowTextW(edit, fromUtf16(accepted->text).c_str());
+    SendMessageW(edit, EM_SETSEL, accepted->cursor, static_cast<LPARAM>(accepted->cursor));
+}
+
+LRESULT CALLBACK speedFieldProc(
+    HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR limit)
+{
+    const bool locked = (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0;
+    if (message == WM_PASTE) {
+        if (!locked)
+            paste(edit, static_cast<std::size_t>(limit));
+        return 0;
+    }
+    // Control characters are the edit's own commands, and halves of a surrogate pair come one
+    // at a time: the edit takes those as they are.
+    const auto typed = static_cast<char16_t>(wParam);
+    if (message == WM_CHAR && typed >= 0x20 && (typed < 0xD800 || typed > 0xDFFF)) {
+        const std::u16string kept = cleanTypedText(std::u16string(1, typed));
+        if (kept.empty())
+            return 0;
+        wParam = kept.front();
+    }
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+} // namespace
+
+std::wstring widen(std::string_view utf8)
+{
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(
+        CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), length);
+    return wide;
+}
+
+std::string narrow(std::wstring_view text)
+{
+    const int length = WideCharToMultiByte(
+        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length,
+        nullptr, nullptr);
+    return utf8;
+}
+
+std::string EditBox::text() const
+{
+    return narrow(windowText(m_edit));
+}
+
+// EM_LIMITTEXT limits only what the user types; a text set here is cut to the limit by hand.
+void EditBox::setText(std::string_view text)
+{
+    const std::wstring wide = widen(text);
+    SetWindowTextW(m_edit, fromUtf16(cutToLength(asUtf16(wide), m_limit)).c_str());
+}
+
+void EditBox::setBackColor(Rgb color)
+{
+    m_backColor = color;
+    InvalidateRect(m_edit, nullptr, TRUE);
+}
+
+void EditBox::setLocked(bool locked)
+{
+    SendMessageW(m_edit, EM_SETREADONLY, locked, 0);
+}
+
+void EditBox::setTabStop(bool tabStop)
+{
+    setStyleBit(m_edit, WS_TABSTOP, tabStop);
+}
+
+void EditBox::textMaybeChanged()
+{
+    std::wstring now = windowText(m_edit);
+    if (now == m_lastText)
+        return;
+    m_lastText = std::move(now);
+    if (changed)
+        changed();
+}
+
+void RadioOption::setValue(bool selected)
+{
+    SendMessageW(m_button, BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void RadioOption::setForeColor(Rgb color)
+{
+    m_foreColor = color;
+    InvalidateRect(m_button, nullptr, TRUE);
+}
+
+void Win32MessageBox::show(std::string_view title, std::string_view text)
+{
+    MessageBoxW(m_owner, widen(text).c_str(), widen(title).c_str(), MB_OK);
+}
+
+void filterSpeedInput(HWND edit, std::size_t limit)
+{
+    SendMessageW(edit, EM_LIMITTEXT, limit, 0);
+    SetWindowSubclass(edit, speedFieldProc, 0, limit);
+}
+
+} // namespace runby

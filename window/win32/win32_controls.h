@@ -1,0 +1,80 @@
+#pragma once
+
+#include "controls.h"
+#include "windows_api.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace runby {
+
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view text);
+
+constexpr COLORREF toColorRef(Rgb color)
+{
+    return RGB(color.red, color.green, color.blue);
+}
+
+// An EDIT control as the calculator sees it. EDIT reports a change for every text set, equal or
+// not: changed runs only when the text really differs from the last one seen.
+class EditBox final : public TextBox
+{
+public:
+    EditBox(HWND edit, std::size_t limit) : m_edit(edit), m_limit(limit) { }
+
+    std::string text() const override;
+    void setText(std::string_view text) override;
+    void setBackColor(Rgb color) override;
+    void setLocked(bool locked) override;
+    void setTabStop(bool tabStop) override;
+    void setFocus() override { SetFocus(m_edit); }
+
+    // Called for each EN_CHANGE of the control.
+    void textMaybeChanged();
+    HWND handle() const { return m_edit; }
+    Rgb backColor() const { return m_backColor; }
+
+    std::function<void()> changed;
+
+private:
+    HWND m_edit;
+    std::size_t m_limit;
+    std::wstring m_lastText;
+    Rgb m_backColor = kWhite;
+};
+
+class RadioOption final : public OptionButton
+{
+public:
+    explicit RadioOption(HWND button) : m_button(button) { }
+
+    void setValue(bool selected) override;
+    void setForeColor(Rgb color) override;
+
+    HWND handle() const { return m_button; }
+    Rgb foreColor() const { return m_foreColor; }
+
+private:
+    HWND m_button;
+    Rgb m_foreColor = kBlack;
+};
+
+class Win32MessageBox final : public MessageBox
+{
+public:
+    explicit Win32MessageBox(HWND owner) : m_owner(owner) { }
+
+    void show(std::string_view title, std::string_view text) override;
+
+private:
+    HWND m_owner;
+};
+
+// Makes a speed field take what is typed or pasted by the input rules: invisible characters
+// dropped, wide blanks made plain, a paste cut at the field's limit of limit characters.
+void filterSpeedInput(HWND edit, std::size_t limit);
+
+} // namespace runby

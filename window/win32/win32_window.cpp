@@ -1,0 +1,455 @@
+#include "win32_window.h"
+
+#include "calculator_form.h"
+#include "layout.h"
+#include "win32_controls.h"
+
+#include <uxtheme.h>
+
+#include <algorithm>
+#include <array>
+#include <cwchar>
+#include <map>
+#include <memory>
+#include <type_traits>
+#include <vector>
+
+namespace runby {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"RunbyCalculator";
+constexpr int kIconResource = 1;
+constexpr int kRunbyInfoCommand = 100;
+// The control at index i of the layout has the identifier kFirstControlId + i.
+constexpr int kFirstControlId = 1000;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kPointsToTwips = 20;
+constexpr int kTwipsPerInch = 1440;
+
+struct GdiObjectDeleter
+{
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+using Brush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
+
+struct AcceleratorsDeleter
+{
+    void operator()(HACCEL accelerators) const { DestroyAcceleratorTable(accelerators); }
+};
+using Accelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorsDeleter>;
+
+// Twips of the design to pixels at the given dots per inch.
+int pixels(int twips, UINT dpi)
+{
+    return MulDiv(twips / kTwipsPerPixel, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
+}
+
+// The captions' faces: MS Sans Serif at the designed sizes; the dialog font where the design
+// names none.
+Font createFont(Face face, UINT dpi)
+{
+    LOGFONTW font{};
+    if (face == Face::Default) {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        font = metrics.lfMessageFont;
+    } else {
+        std::wcsncpy(font.lfFaceName, L"MS Sans Serif", LF_FACESIZE - 1);
+    }
+    const FaceSize size = faceSize(face);
+    const auto twips = static_cast<int>(size.points * kPointsToTwips);
+    font.lfHeight = -MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+    font.lfWidth = 0;
+    font.lfWeight = size.bold ? FW_BOLD : FW_NORMAL;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    return Font(CreateFontIndirectW(&font));
+}
+
+struct ControlClass
+{
+    const wchar_t *name;
+    DWORD style;
+    DWORD extendedStyle;
+};
+
+ControlClass classOf(const ControlLayout &layout)
+{
+    switch (layout.kind) {
+    case ControlKind::OptionButton:
+        return {WC_BUTTONW, BS_AUTORADIOBUTTON, 0};
+    case ControlKind::PushButton:
+        return {WC_BUTTONW,
+            static_cast<DWORD>(layout.name == kDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)
+                | WS_TABSTOP,
+            0};
+    case ControlKind::TextField:
+        return {WC_EDITW, ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
+    case ControlKind::Label:
+        break;
+    }
+    // SS_NOTIFY lets the tooltips see the pointer over a label.
+    return {WC_STATICW,
+        static_cast<DWORD>(layout.name == kCentredLabel ? SS_CENTER : SS_LEFT) | SS_NOTIFY, 0};
+}
+
+std::size_t indexOf(std::string_view name)
+{
+    const auto found = std::find_if(kControls.begin(), kControls.end(),
+        [name](const ControlLayout &layout) { return layout.name == name; });
+    return static_cast<std::size_t>(found - kControls.begin());
+}
+
+class CalculatorWindow
+{
+public:
+    explicit CalculatorWindow(HINSTANCE instance);
+    CalculatorWindow(const CalculatorWindow &) = delete;
+    CalculatorWindow &operator=(const CalculatorWindow &) = delete;
+
+    int run(int showCommand);
+
+private:
+    struct Adapters
+    {
+        EditBox imperialSpeed;
+        EditBox metricSpeed;
+        EditBox runbyInches;
+        EditBox runbyMillimeters;
+        RadioOption imperial;
+        RadioOption metric;
+        Win32MessageBox messageBox;
+    };
+
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    HWND control(std::string_view name) const { return m_controls.at(indexOf(name)); }
+    void createControls();
+    void orderForTab();
+    void createMenu();
+    void createToolTips();
+    void layOut(UINT dpi);
+    void placeOnPointerMonitor();
+    void keepOptionTabStop();
+    void onCommand(int id, int code);
+    LRESULT onControlColor(HDC dc, HWND control);
+    HBRUSH brush(Rgb color);
+
+    HINSTANCE m_instance;
+    HWND m_window = nullptr;
+    std::array<HWND, kControls.size()> m_controls{};
+    std::array<Font, 4> m_fonts;
+    std::map<COLORREF, Brush> m_brushes;
+    Accelerators m_accelerators;
+    std::vector<std::wstring> m_toolTips;
+    HWND m_focusBeforeDeactivation = nullptr;
+    std::unique_ptr<Adapters> m_adapters;
+    std::unique_ptr<CalculatorForm> m_form;
+};
+
+CalculatorWindow::CalculatorWindow(HINSTANCE instance) : m_instance(instance)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+    windowClass.hIconSm = windowClass.hIcon;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);
+
+    // Created hidden on the monitor that holds the pointer, so that it takes that monitor's DPI.
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+    CreateWindowExW(0, kClassName, widen(kWindowCaption).c_str(), kWindowStyle, monitor.rcWork.left,
+        monitor.rcWork.top, 1, 1, nullptr, nullptr, instance, this);
+
+    createControls();
+    createMenu();
+    createToolTips();
+    m_adapters =
+        std::make_unique<Adapters>(Adapters{EditBox(control("txtImperialSpeed"), kSpeedFieldLength),
+            EditBox(control("txtMetricSpeed"), kSpeedFieldLength),
+            EditBox(control("txtRunbyInches"), std::string::npos),
+            EditBox(control("txtRunbyMillimeters"), std::string::npos),
+            RadioOption(control("optImperial")), RadioOption(control("optMetric")),
+            Win32MessageBox(m_window)});
+    Adapters &a = *m_adapters;
+    m_form = std::make_unique<CalculatorForm>(CalculatorForm::Controls{a.imperialSpeed,
+        a.metricSpeed, a.runbyInches, a.runbyMillimeters, a.imperial, a.metric, a.messageBox});
+    a.imperialSpeed.changed = [this] { m_form->txtImperialSpeed_Change(); };
+    a.metricSpeed.changed = [this] { m_form->txtMetricSpeed_Change(); };
+    for (EditBox *speed : {&a.imperialSpeed, &a.metricSpeed})
+        filterSpeedInput(speed->handle(), kSpeedFieldLength);
+    a.imperial.setValue(true);
+    makeDisplayOnly(a.runbyInches);
+    makeDisplayOnly(a.runbyMillimeters);
+    m_form->Form_Load();
+    keepOptionTabStop();
+
+    layOut(GetDpiForWindow(m_window));
+    placeOnPointerMonitor();
+}
+
+LRESULT CALLBACK CalculatorWindow::windowProc(
+    HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto *self = static_cast<CalculatorWindow *>(
+            reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
+        self->m_window = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto *self = reinterpret_cast<CalculatorWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && self->m_form)
+        return self->handle(message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Creates the controls in the order of the window's design.
+void CalculatorWindow::createControls()
+{
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        const ControlLayout &layout = kControls[i];
+        const ControlClass controlClass = classOf(layout);
+        m_controls[i] = CreateWindowExW(controlClass.extendedStyle, controlClass.name,
+            widen(layout.caption).c_str(), WS_CHILD | WS_VISIBLE | controlClass.style, 0, 0, 0, 0,
+            m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
+            m_instance, nullptr);
+        if (layout.kind == ControlKind::OptionButton)
+            // Themed option buttons draw their captions in the theme's colour, not the red or
+            // black the calculator gives them.
+            SetWindowTheme(m_controls[i], L"", L"");
+    }
+    orderForTab();
+}
+
+// The dialog manager's Tab walks the controls in their stacking order, and an option group runs
+// from a control marked as a group's start to the next one so marked.
+void CalculatorWindow::orderForTab()
+{
+    std::vector<std::size_t> order(kControls.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(),
+        [](std::size_t a, std::size_t b) { return kControls[a].tabIndex < kControls[b].tabIndex; });
+    bool inOptions = false;
+    for (const std::size_t i : order) {
+        HWND control = m_controls[i];
+        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        const bool option = kControls[i].kind == ControlKind::OptionButton;
+        if (option != inOptions)
+            SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | WS_GROUP);
+        inOptions = option;
+    }
+}
+
+void CalculatorWindow::createMenu()
+{
+    HMENU help = CreatePopupMenu();
+    const std::wstring item =
+        widen(kRunbyInfoCaption) + L"\tCtrl+" + wchar_t(kRunbyInfoShortcutKey);
+    AppendMenuW(help, MF_STRING, kRunbyInfoCommand, item.c_str());
+    HMENU bar = CreateMenu();
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), widen(kHelpMenuCaption).c_str());
+    SetMenu(m_window, bar);
+    ACCEL shortcut{
+        FCONTROL | FVIRTKEY, static_cast<WORD>(kRunbyInfoShortcutKey), kRunbyInfoCommand};
+    m_accelerators.reset(CreateAcceleratorTableW(&shortcut, 1));
+}
+
+void CalculatorWindow::createToolTips()
+{
+    HWND tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+        CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
+    m_toolTips.reserve(kControls.size());
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        if (kControls[i].toolTip.empty())
+            continue;
+        m_toolTips.push_back(widen(kControls[i].toolTip));
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_window;
+        tool.uId = reinterpret_cast<UINT_PTR>(m_controls[i]);
+        tool.lpszText = m_toolTips.back().data();
+        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+// Places and sizes every control and the window, and sets the fonts, for the given DPI.
+void CalculatorWindow::layOut(UINT dpi)
+{
+    std::array<Font, 4> fonts;
+    for (const Face face : {Face::Default, Face::Bold975, Face::Bold12, Face::Regular135})
+        fonts[static_cast<std::size_t>(face)] = createFont(face, dpi);
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        const ControlLayout &layout = kControls[i];
+        SetWindowPos(m_controls[i], nullptr, pixels(layout.left, dpi), pixels(layout.top, dpi),
+            pixels(layout.width, dpi), pixels(layout.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(m_controls[i], WM_SETFONT,
+            reinterpret_cast<WPARAM>(fonts[static_cast<std::size_t>(layout.face)].get()), TRUE);
+    }
+    m_fonts = std::move(fonts);
+    RECT frame{0, 0, pixels(kClientWidthTwips, dpi), pixels(kClientHeightTwips, dpi)};
+    AdjustWindowRectExForDpi(&frame, kWindowStyle, TRUE, 0, dpi);
+    SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CalculatorWindow::placeOnPointerMonitor()
+{
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT frame{};
+    GetWindowRect(m_window, &frame);
+    const RECT &work = monitor.rcWork;
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    SetWindowPos(m_window, nullptr, work.left + (work.right - work.left - width) / 2,
+        work.top + (work.bottom - work.top - height) / 2, 0, 0,
+        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Tab stops at the selected unit option only, as in any group of options.
+void CalculatorWindow::keepOptionTabStop()
+{
+    for (const char *name : {"optImperial", "optMetric"}) {
+        HWND option = control(name);
+        const bool selected = SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        const LONG_PTR style = GetWindowLongPtrW(option, GWL_STYLE);
+        SetWindowLongPtrW(option, GWL_STYLE, selected ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    }
+}
+
+int CalculatorWindow::run(int showCommand)
+{
+    ShowWindow(m_window, showCommand);
+    UpdateWindow(m_window);
+    SetFocus(control("txtImperialSpeed"));
+    MSG message{};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (TranslateAcceleratorW(m_window, m_accelerators.get(), &message))
+            continue;
+        if (IsDialogMessageW(m_window, &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case DM_GETDEFID:
+        return MAKELRESULT(kFirstControlId + indexOf(kDefaultButton), DC_HASDEFID);
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return onControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_ACTIVATE:
+        // The focus comes back where it was, after the message box or another program.
+        if (LOWORD(wParam) == WA_INACTIVE)
+            m_focusBeforeDeactivation = GetFocus();
+        else if (m_focusBeforeDeactivation)
+            SetFocus(m_focusBeforeDeactivation);
+        return 0;
+    case WM_DPICHANGED: {
+        layOut(HIWORD(wParam));
+        const auto *suggested = reinterpret_cast<const RECT *>(lParam);
+        SetWindowPos(m_window, nullptr, suggested->left, suggested->top,
+            suggested->right - suggested->left, suggested->bottom - suggested->top,
+            SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(m_window, message, wParam, lParam);
+    }
+}
+
+void CalculatorWindow::onCommand(int id, int code)
+{
+    if (id == kRunbyInfoCommand) {
+        m_form->mnuRunbyInfo_Click();
+        return;
+    }
+    const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
+    const std::string_view name = id == IDOK ? kDefaultButton
+        : index < kControls.size()           ? kControls[index].name
+                                             : "";
+    Adapters &a = *m_adapters;
+    if (code == EN_CHANGE) {
+        if (name == "txtImperialSpeed")
+            a.imperialSpeed.textMaybeChanged();
+        else if (name == "txtMetricSpeed")
+            a.metricSpeed.textMaybeChanged();
+        return;
+    }
+    if (code != BN_CLICKED)
+        return;
+    if (name == "optImperial")
+        m_form->optImperial_Click();
+    else if (name == "optMetric")
+        m_form->optMetric_Click();
+    else if (name == "cmdCalculate")
+        m_form->cmdCalculate_Click();
+    else if (name == "cmdClear")
+        m_form->cmdClear_Click();
+    keepOptionTabStop();
+}
+
+LRESULT CalculatorWindow::onControlColor(HDC dc, HWND control)
+{
+    const Adapters &a = *m_adapters;
+    Rgb text = kBlack;
+    Rgb back{GetRValue(GetSysColor(COLOR_BTNFACE)), GetGValue(GetSysColor(COLOR_BTNFACE)),
+        GetBValue(GetSysColor(COLOR_BTNFACE))};
+    for (const EditBox *field :
+        {&a.imperialSpeed, &a.metricSpeed, &a.runbyInches, &a.runbyMillimeters})
+        if (field->handle() == control)
+            back = field->backColor();
+    for (const RadioOption *option : {&a.imperial, &a.metric})
+        if (option->handle() == control)
+            text = option->foreColor();
+    SetTextColor(dc, toColorRef(text));
+    SetBkColor(dc, toColorRef(back));
+    return reinterpret_cast<LRESULT>(brush(back));
+}
+
+HBRUSH CalculatorWindow::brush(Rgb color)
+{
+    Brush &held = m_brushes[toColorRef(color)];
+    if (!held)
+        held.reset(CreateSolidBrush(toColorRef(color)));
+    return held.get();
+}
+
+} // namespace
+
+int runWin32Window(HINSTANCE instance, int showCommand)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    CalculatorWindow window(instance);
+    return window.run(showCommand);
+}
+
+} // namespace runby

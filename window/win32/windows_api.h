@@ -1,0 +1,10 @@
+#pragma once
+
+// The Windows API for the Win32 window. <windows.h> defines MessageBox as a macro, which would
+// rename the calculator's MessageBox interface wherever both are seen; the window calls
+// MessageBoxW by name instead.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#undef MessageBox
