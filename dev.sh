@@ -4,6 +4,7 @@
 #   ./dev.sh test    build and run every test: static analysis, fuzzing, the suite under
 #                    AddressSanitizer and UndefinedBehaviorSanitizer, then the release suite
 #   ./dev.sh bench   build and run the benchmarks: the runby evaluation and the startup
+#   ./dev.sh windows build the release runby.exe for Windows and print where it is
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -12,6 +13,8 @@ readonly build_packages=(cmake make g++ qt6-base-dev fonts-liberation2 libgtest-
 readonly check_packages=(clang libclang-rt-14-dev clang-tidy cppcheck xvfb xdotool strace python3
     openbox xclip x11-utils)
 readonly bench_packages=(xvfb python3 python3-xlib binutils)
+readonly windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
+    xvfb openbox)
 # Seconds each fuzz target runs in the test command.
 readonly fuzz_seconds=${RUNBY_FUZZ_SECONDS:-30}
 
@@ -61,6 +64,45 @@ fuzz() {
     done
 }
 
+# Starts Xvfb on a free display, and openbox on it so that new windows take the keyboard focus.
+start_private_desktop() {
+    local display_file
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$display_file" 2>/dev/null &
+    desktop_pids=($!)
+    for _ in $(seq 200); do [ -s "$display_file" ] && break; sleep 0.05; done
+    export DISPLAY=":$(tr -d '\n' <"$display_file")"
+    rm -f "$display_file"
+    openbox --sm-disable >/dev/null 2>&1 &
+    desktop_pids+=($!)
+}
+
+stop_private_desktop() {
+    kill "${desktop_pids[@]}" 2>/dev/null || true
+}
+
+# A private Wine prefix inside the build tree, with Wine's own fonts, and a persistent Wine
+# server: without it every test pays Wine's start-up, and its background processes hold ctest's
+# output open.
+start_wine() {
+    export WINEPREFIX="$PWD/build/windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] || wineboot --init >/dev/null 2>&1
+    ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    wineserver -p
+    wine cmd /c exit
+}
+
+windows_tests() {
+    build windows
+    start_private_desktop
+    start_wine
+    local status=0
+    ctest --preset windows || status=$?
+    wineserver -k || true
+    stop_private_desktop
+    return "$status"
+}
+
 case "${1:-}" in
 run)
     install_missing "${build_packages[@]}"
@@ -68,13 +110,19 @@ run)
     exec build/release/app/runby
     ;;
 test)
-    install_missing "${build_packages[@]}" "${check_packages[@]}"
+    install_missing "${build_packages[@]}" "${check_packages[@]}" "${windows_packages[@]}"
     build release
     static_analysis
     fuzz
     build asan
     ctest --preset asan
     ctest --preset release
+    windows_tests
+    ;;
+windows)
+    install_missing "${windows_packages[@]}"
+    build windows
+    echo "runby.exe: $PWD/build/windows/app/runby.exe"
     ;;
 bench)
     install_missing "${build_packages[@]}" "${bench_packages[@]}"
@@ -85,7 +133,7 @@ bench)
         build/release/benchmarks/bare_window 10
     ;;
 *)
-    echo "usage: $0 run|test|bench" >&2
+    echo "usage: $0 run|test|bench|windows" >&2
     exit 2
     ;;
 esac

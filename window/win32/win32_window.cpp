@@ -18,11 +18,7 @@ namespace runby {
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"RunbyCalculator";
 constexpr int kIconResource = 1;
-constexpr int kRunbyInfoCommand = 100;
-// The control at index i of the layout has the identifier kFirstControlId + i.
-constexpr int kFirstControlId = 1000;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kPointsToTwips = 20;
 constexpr int kTwipsPerInch = 1440;
@@ -159,7 +155,7 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance) : m_instance(instance)
     windowClass.hIconSm = windowClass.hIcon;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kWindowClassName;
     RegisterClassExW(&windowClass);
 
     // Created hidden on the monitor that holds the pointer, so that it takes that monitor's DPI.
@@ -168,8 +164,8 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance) : m_instance(instance)
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
-    CreateWindowExW(0, kClassName, widen(kWindowCaption).c_str(), kWindowStyle, monitor.rcWork.left,
-        monitor.rcWork.top, 1, 1, nullptr, nullptr, instance, this);
+    CreateWindowExW(0, kWindowClassName, widen(kWindowCaption).c_str(), kWindowStyle,
+        monitor.rcWork.left, monitor.rcWork.top, 1, 1, nullptr, nullptr, instance, this);
 
     createControls();
     createMenu();
