@@ -125,12 +125,18 @@ windows)
     echo "runby.exe: $PWD/build/windows/app/runby.exe"
     ;;
 bench)
-    install_missing "${build_packages[@]}" "${bench_packages[@]}"
+    install_missing "${build_packages[@]}" "${bench_packages[@]}" "${windows_packages[@]}"
     build release
     build/release/benchmarks/runby_benchmark --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true
     /usr/bin/python3 benchmarks/startup.py build/release/app/runby \
         build/release/benchmarks/bare_window 10
+    build windows
+    start_wine
+    wineserver -k
+    echo "runby.exe under Wine, $(stat -c %s build/windows/app/runby.exe) bytes stripped:"
+    /usr/bin/python3 benchmarks/startup.py --wine build/windows/app/runby.exe \
+        build/windows/benchmarks/bare_window_win32.exe 10
     ;;
 *)
     echo "usage: $0 run|test|bench|windows" >&2

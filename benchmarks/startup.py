@@ -7,7 +7,11 @@ first DAMAGE report inside the window after the map), and the resident memory on
 the medians, the ratios and the other targets: no Mesa driver or LLVM library loaded, and of Qt
 only Core, Gui and Widgets linked.
 
-usage: startup.py RUNBY BARE_WINDOW [PAIRS]
+With --wine the two programs are Windows programs, started through Wine in the WINEPREFIX of the
+environment, with a persistent Wine server on the private display; only the times are compared
+then.
+
+usage: startup.py [--wine] RUNBY BARE_WINDOW [PAIRS]
 """
 
 import os
@@ -55,14 +59,14 @@ def mesa_or_llvm_libraries(pid):
     return sorted(path for path in paths if MESA_OR_LLVM.search(path))
 
 
-def measure(conn, program, env):
+def measure(conn, command, env):
     """One launch: seconds to map, seconds to first frame, resident KiB, Mesa/LLVM libraries."""
     root = conn.screen().root
     conn.sync()
     while conn.pending_events():
         conn.next_event()
     started = time.perf_counter()
-    process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
+    process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     deadline = started + TIMEOUT_SECONDS
     mapped = None
@@ -92,10 +96,14 @@ def linked_qt_modules(program):
 
 
 def main():
-    if len(sys.argv) < 3:
+    args = sys.argv[1:]
+    wine = bool(args) and args[0] == "--wine"
+    args = args[1:] if wine else args
+    if len(args) < 2:
         sys.exit(__doc__)
-    programs = {"runby": os.path.abspath(sys.argv[1]), "bare": os.path.abspath(sys.argv[2])}
-    pairs = int(sys.argv[3]) if len(sys.argv) > 3 else 10
+    programs = {"runby": os.path.abspath(args[0]), "bare": os.path.abspath(args[1])}
+    launcher = ["wine"] if wine else []
+    pairs = int(args[2]) if len(args) > 2 else 10
     server, name = start_xvfb(1280, 1024)
     env = {**os.environ, "DISPLAY": name}
     env.pop("QT_QPA_PLATFORM", None)
@@ -106,12 +114,17 @@ def main():
         root = conn.screen().root
         root.change_attributes(event_mask=X.SubstructureNotifyMask)
         root.damage_create(damage.DamageReportRawRectangles)
-        measure(conn, programs["bare"], env)  # warms the file cache for both
+        if wine:
+            subprocess.run(["wineserver", "-p"], env=env, check=False)
+            subprocess.run(["wine", "cmd", "/c", "exit"], env=env, check=True)
+        measure(conn, launcher + [programs["bare"]], env)  # warms the file cache for both
         for pair in range(pairs):
             order = list(programs) if pair % 2 == 0 else list(reversed(programs))
             for label in order:
-                results[label].append(measure(conn, programs[label], env))
+                results[label].append(measure(conn, launcher + [programs[label]], env))
     finally:
+        if wine:
+            subprocess.run(["wineserver", "-k"], env=env, check=False)
         server.terminate()
         server.wait()
 
@@ -124,6 +137,8 @@ def main():
     runby, bare = medians["runby"], medians["bare"]
     print(f"ratio  map {runby[0] / bare[0]:.3f}   first frame {runby[1] / bare[1]:.3f}   "
           f"resident +{(runby[2] - bare[2]) / 1024:.2f} MiB")
+    if wine:
+        return
     loaded = sorted({lib for run in results["runby"] for lib in run[3]})
     print("Mesa or LLVM libraries loaded:", ", ".join(loaded) if loaded else "none")
     print("Qt modules linked:", ", ".join(linked_qt_modules(programs["runby"])))

@@ -42,6 +42,32 @@ int pixels(int twips, UINT dpi)
     return MulDiv(twips / kTwipsPerPixel, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI);
 }
 
+bool hasFontFamily(const wchar_t *family)
+{
+    LOGFONTW query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    std::wcsncpy(query.lfFaceName, family, LF_FACESIZE - 1);
+    bool found = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(
+        screen, &query,
+        [](const LOGFONTW *, const TEXTMETRICW *, DWORD, LPARAM found) {
+            *reinterpret_cast<bool *>(found) = true;
+            return 0;
+        },
+        reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+// MS Sans Serif in a TrueType rendition, which scales to any DPI: Windows names it Microsoft Sans
+// Serif and keeps the old name for a bitmap font of a few sizes; Wine has it under the old name.
+const wchar_t *sansSerifFace()
+{
+    static const bool microsoftSansSerif = hasFontFamily(L"Microsoft Sans Serif");
+    return microsoftSansSerif ? L"Microsoft Sans Serif" : L"MS Sans Serif";
+}
+
 // The captions' faces: MS Sans Serif at the designed sizes; the dialog font where the design
 // names none.
 Font createFont(Face face, UINT dpi)
@@ -53,7 +79,8 @@ Font createFont(Face face, UINT dpi)
         SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
         font = metrics.lfMessageFont;
     } else {
-        std::wcsncpy(font.lfFaceName, L"MS Sans Serif", LF_FACESIZE - 1);
+        std::wcsncpy(font.lfFaceName, sansSerifFace(), LF_FACESIZE - 1);
+        font.lfOutPrecision = OUT_TT_PRECIS;
     }
     const FaceSize size = faceSize(face);
     const auto twips = static_cast<int>(size.points * kPointsToTwips);
