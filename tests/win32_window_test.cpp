@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
@@ -166,6 +167,8 @@ std::vector<INPUT> keyInputs(const std::string &keys)
             virtualKey = VK_RIGHT;
         else if (name == "Left")
             virtualKey = VK_LEFT;
+        else if (name == "Escape")
+            virtualKey = VK_ESCAPE;
         else if (name == "period")
             virtualKey = VK_OEM_PERIOD;
         else
@@ -241,6 +244,19 @@ void checkPlacesAndFlags(const Program &program)
         check((style(name) & ES_READONLY) && !(style(name) & WS_TABSTOP),
             std::string(name) + " read-only and out of the Tab chain");
     check(!(style("txtImperialSpeed") & ES_READONLY), "txtImperialSpeed editable");
+    check((style("optImperial") & WS_GROUP) && !(style("optMetric") & WS_GROUP)
+            && (style("Label1") & WS_GROUP),
+        "the two options form a group of their own");
+
+    RECT window{};
+    GetWindowRect(program.window(), &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(program.window(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT &work = monitor.rcWork;
+    check(std::abs((window.left + window.right) - (work.left + work.right)) <= 1
+            && std::abs((window.top + window.bottom) - (work.top + work.bottom)) <= 1,
+        "centred in the work area, frame included");
 }
 
 // The colour on the screen in the middle of a control.
@@ -335,6 +351,18 @@ void checkTabOrder(const Program &program)
         visited == "cmdCalculate cmdClear optImperial txtImperialSpeed ", "Tab order: " + visited);
 }
 
+void checkHelpMenu(const std::wstring &exe)
+{
+    Program program(exe);
+    type("alt+h");
+    check(eventually([] {
+        HWND menu = FindWindowW(L"#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    }),
+        "Alt+H opens the Help menu");
+    type("Escape Escape");
+}
+
 void checkRunbyInfo(const std::wstring &exe)
 {
     Program program(exe);
@@ -376,6 +404,7 @@ int main(int argc, char *argv[])
     }
     checkSessions(exe);
     checkPaste(exe);
+    checkHelpMenu(exe);
     checkRunbyInfo(exe);
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;

@@ -17,14 +17,6 @@ std::wstring fromUtf16(std::u16string_view text)
     return {reinterpret_cast<const wchar_t *>(text.data()), text.size()};
 }
 
-std::wstring windowText(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 std::wstring clipboardText(HWND owner)
 {
     std::wstring text;
@@ -103,6 +95,30 @@ std::string narrow(std::wstring_view text)
     WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length,
         nullptr, nullptr);
     return utf8;
+}
+
+std::wstring windowText(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+bool textFits(HWND edit)
+{
+    const std::wstring text = windowText(edit);
+    RECT client{};
+    GetClientRect(edit, &client);
+    const auto margins = static_cast<DWORD>(SendMessageW(edit, EM_GETMARGINS, 0, 0));
+    HDC dc = GetDC(edit);
+    HGDIOBJ previous =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(edit, dc);
+    return extent.cx <= client.right - LOWORD(margins) - HIWORD(margins);
 }
 
 std::string EditBox::text() const

@@ -12,6 +12,10 @@ namespace runby {
 
 std::wstring widen(std::string_view utf8);
 std::string narrow(std::wstring_view text);
+std::wstring windowText(HWND window);
+
+// Whether the text of an EDIT control shows whole within it.
+bool textFits(HWND edit);
 
 constexpr COLORREF toColorRef(Rgb color)
 {

@@ -157,6 +157,7 @@ private:
     void placeOnPointerMonitor();
     void keepOptionTabStop();
     void onCommand(int id, int code);
+    void showWholeTextWhenCut(NMTTDISPINFOW &request);
     LRESULT onControlColor(HDC dc, HWND control);
     HBRUSH brush(Rgb color);
 
@@ -167,6 +168,7 @@ private:
     std::map<COLORREF, Brush> m_brushes;
     Accelerators m_accelerators;
     std::vector<std::wstring> m_toolTips;
+    std::wstring m_fieldTip;
     HWND m_focusBeforeDeactivation = nullptr;
     std::unique_ptr<Adapters> m_adapters;
     std::unique_ptr<CalculatorForm> m_form;
@@ -295,15 +297,21 @@ void CalculatorWindow::createToolTips()
         CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
     m_toolTips.reserve(kControls.size());
     for (std::size_t i = 0; i < kControls.size(); ++i) {
-        if (kControls[i].toolTip.empty())
+        const bool field = kControls[i].kind == ControlKind::TextField;
+        if (kControls[i].toolTip.empty() && !field)
             continue;
-        m_toolTips.push_back(widen(kControls[i].toolTip));
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = m_window;
         tool.uId = reinterpret_cast<UINT_PTR>(m_controls[i]);
-        tool.lpszText = m_toolTips.back().data();
+        if (field) {
+            // A field's tip is its text, asked for when it is about to show.
+            tool.lpszText = LPSTR_TEXTCALLBACKW;
+        } else {
+            m_toolTips.push_back(widen(kControls[i].toolTip));
+            tool.lpszText = m_toolTips.back().data();
+        }
         SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
@@ -392,6 +400,12 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         else if (m_focusBeforeDeactivation)
             SetFocus(m_focusBeforeDeactivation);
         return 0;
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR *>(lParam)->code == TTN_GETDISPINFOW) {
+            showWholeTextWhenCut(*reinterpret_cast<NMTTDISPINFOW *>(lParam));
+            return 0;
+        }
+        return DefWindowProcW(m_window, message, wParam, lParam);
     case WM_DPICHANGED: {
         layOut(HIWORD(wParam));
         const auto *suggested = reinterpret_cast<const RECT *>(lParam);
@@ -406,6 +420,14 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         return DefWindowProcW(m_window, message, wParam, lParam);
     }
+}
+
+// A text wider than its field shows whole in the field's tip; one that fits shows no tip.
+void CalculatorWindow::showWholeTextWhenCut(NMTTDISPINFOW &request)
+{
+    const auto field = reinterpret_cast<HWND>(request.hdr.idFrom);
+    m_fieldTip = textFits(field) ? std::wstring() : windowText(field);
+    request.lpszText = m_fieldTip.data();
 }
 
 void CalculatorWindow::onCommand(int id, int code)
