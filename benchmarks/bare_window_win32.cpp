@@ -1,5 +1,5 @@
 // The reference for the startup benchmark under Wine: a Win32 window with the calculator's
-// controls and menu, and nothing else.
+// controls, a tooltip and the menu, and nothing else.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -45,6 +45,10 @@ constexpr Control kControls[] = {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandLine*/, int show)
 {
+    // The labels' tooltips are a common control.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = windowProc;
     windowClass.hInstance = instance;
@@ -66,6 +70,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         CreateWindowW(control.className, control.caption, WS_CHILD | WS_VISIBLE | control.style,
             control.left, control.top, control.width, control.height, window, nullptr, instance,
             nullptr);
+    HWND tips =
+        CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(GetWindow(window, GW_CHILD));
+    tool.lpszText = const_cast<wchar_t *>(L" Millimeters ");
+    SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     ShowWindow(window, show);
 
     MSG message{};
