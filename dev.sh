@@ -5,6 +5,7 @@
 #                    AddressSanitizer and UndefinedBehaviorSanitizer, then the release suite
 #   ./dev.sh bench   build and run the benchmarks: the runby evaluation and the startup
 #   ./dev.sh windows build the release runby.exe for Windows and print where it is
+#   ./dev.sh package build the .deb, the Windows installer and the portable zip into build/packages
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -13,6 +14,7 @@ readonly build_packages=(cmake make g++ qt6-base-dev fonts-liberation2 libgtest-
 readonly check_packages=(clang libclang-rt-14-dev clang-tidy cppcheck xvfb xdotool strace python3
     openbox xclip x11-utils)
 readonly bench_packages=(xvfb python3 python3-xlib binutils)
+readonly package_packages=(dpkg-dev lintian appstream desktop-file-utils nsis xdotool)
 readonly windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
     xvfb openbox)
 # Seconds each fuzz target runs in the test command.
@@ -103,6 +105,21 @@ windows_tests() {
     return "$status"
 }
 
+# The three packages, from Release builds, into build/packages. Their time stamps are the last
+# commit's, so that the same commit gives the same files.
+package() {
+    SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
+    export SOURCE_DATE_EPOCH
+    rm -rf build/packages build/package/packages build/windows-package/packages
+    build package
+    (cd build/package && cpack)
+    build windows-package
+    (cd build/windows-package && cpack)
+    mkdir -p build/packages
+    cp build/package/packages/*.deb build/windows-package/packages/*.exe \
+        build/windows-package/packages/*.zip build/packages/
+}
+
 case "${1:-}" in
 run)
     install_missing "${build_packages[@]}"
@@ -110,7 +127,8 @@ run)
     exec build/release/app/runby
     ;;
 test)
-    install_missing "${build_packages[@]}" "${check_packages[@]}" "${windows_packages[@]}"
+    install_missing "${build_packages[@]}" "${check_packages[@]}" "${windows_packages[@]}" \
+        "${package_packages[@]}"
     build release
     static_analysis
     fuzz
@@ -118,6 +136,14 @@ test)
     ctest --preset asan
     ctest --preset release
     windows_tests
+    echo "== packages"
+    package
+    /usr/bin/python3 tests/package_checks.py build/packages
+    ;;
+package)
+    install_missing "${build_packages[@]}" "${windows_packages[@]}" "${package_packages[@]}"
+    package
+    ls -l build/packages
     ;;
 windows)
     install_missing "${windows_packages[@]}"
@@ -139,7 +165,7 @@ bench)
         build/windows/benchmarks/bare_window_win32.exe 10
     ;;
 *)
-    echo "usage: $0 run|test|bench|windows" >&2
+    echo "usage: $0 run|test|bench|windows|package" >&2
     exit 2
     ;;
 esac

@@ -1,0 +1,79 @@
+# What the packages carry beside the program, and how CPack builds them: a .deb on Linux, an
+# installer and a portable zip for Windows. One version, from project(), goes into all of them.
+
+# The date of this version's release: the metainfo, the manual page and the changelog carry it.
+set(RUNBY_RELEASE_DATE 2026-12-08)
+set(RUNBY_RELEASE_DATE_RFC2822 "Tue, 08 Dec 2026 12:00:00 +0000")
+
+set(CPACK_PACKAGE_NAME runby)
+set(CPACK_PACKAGE_VENDOR Tarnvale)
+set(CPACK_PACKAGE_CONTACT "Tarnvale <support@tarnvale.example>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Minimum car runby calculator for hydraulic elevators")
+set(CPACK_PACKAGE_HOMEPAGE_URL https://www.tarnvale.example/)
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackageNames.cmake)
+
+if(WIN32)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/README-windows.txt
+        ${PROJECT_BINARY_DIR}/packaging/README.txt @ONLY)
+    install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
+    install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt DESTINATION .)
+
+    set(CPACK_GENERATOR NSIS ZIP)
+    set(CPACK_PACKAGE_INSTALL_DIRECTORY Runby)
+    set(CPACK_NSIS_PACKAGE_NAME Runby)
+    set(CPACK_NSIS_DISPLAY_NAME Runby)
+    set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+    set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+    set(CPACK_PACKAGE_EXECUTABLES runby Runby)
+    set(CPACK_NSIS_INSTALLED_ICON_NAME runby.exe)
+    set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/window/win32/icons/runby.ico)
+    set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/window/win32/icons/runby.ico)
+    set(CPACK_NSIS_URL_INFO_ABOUT https://www.tarnvale.example/)
+    set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+    # A 64-bit installer for a 64-bit program: it writes to the 64-bit Program Files and registry.
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+else()
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/runby.metainfo.xml.in
+        ${PROJECT_BINARY_DIR}/packaging/example.tarnvale.runby.metainfo.xml @ONLY)
+    install(FILES ${PROJECT_BINARY_DIR}/packaging/example.tarnvale.runby.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+    # The manual page and the changelog, compressed without a time stamp.
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/runby.1.in ${PROJECT_BINARY_DIR}/packaging/runby.1 @ONLY)
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog
+        @ONLY)
+    foreach(file runby.1 changelog)
+        add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/packaging/${file}.gz
+            COMMAND gzip -9 -n -f -k ${file}
+            DEPENDS ${PROJECT_BINARY_DIR}/packaging/${file}
+            WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/packaging)
+    endforeach()
+    add_custom_target(packaging_documents ALL DEPENDS ${PROJECT_BINARY_DIR}/packaging/runby.1.gz
+        ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
+    install(FILES ${PROJECT_BINARY_DIR}/packaging/runby.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+    set(CPACK_GENERATOR DEB)
+    set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+    # The window draws its captions in Liberation Sans.
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation2)
+    set(CPACK_DEBIAN_PACKAGE_SECTION science)
+    set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+    # The extended description below the summary line.
+    set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+        "Runby is a calculator for people who design or inspect hydraulic
+elevators. Type the speed of the car, in feet per minute or in metres
+per second, and it shows the minimum bottom and top car runby that code
+rule 300.8b requires, in inches and in millimetres, and converts the
+speed into the other system of units. The Help menu shows the text of
+the rule.")
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+endif()
+
+include(CPack)

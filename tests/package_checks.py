@@ -1,0 +1,133 @@
+#!/usr/bin/env python3
+"""Checks the packages as the people who install them meet them.
+
+- The .deb: lintian finds no error and no warning; every package it depends on can be installed
+  here; its metainfo and desktop entry validate; unpacked, its program opens its window.
+- The Windows installer, under Wine in a prefix of its own: /S installs runby.exe into Program
+  Files with a Start-menu shortcut and an entry in the list of programs; /S uninstalls them all.
+- The zip holds the portable runby.exe, the licence and the read-me.
+
+usage: package_checks.py PACKAGE_FOLDER
+"""
+
+import glob
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import zipfile
+
+from private_display import start_xvfb
+
+WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+PROGRAM_FILES = "drive_c/Program Files/Runby"
+START_MENU = "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Runby/Runby.lnk"
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Runby"
+
+results = {"passed": 0, "failed": 0}
+
+
+def check(ok, what, detail=""):
+    results["passed" if ok else "failed"] += 1
+    print(("ok   " if ok else "FAIL ") + what + ("" if ok or not detail else "\n     " + detail))
+
+
+def run(*args, env=None, timeout=120):
+    return subprocess.run(args, capture_output=True, text=True, env=env, timeout=timeout)
+
+
+def the(pattern, folder):
+    found = glob.glob(os.path.join(folder, pattern))
+    if len(found) != 1:
+        sys.exit(f"expected one {pattern} in {folder}, found {found}")
+    return found[0]
+
+
+def check_deb(deb, display_env):
+    lintian = run("lintian", "--fail-on", "error,warning", deb)
+    tags = [line for line in lintian.stdout.splitlines() if re.match(r"[EW]: ", line)]
+    check(lintian.returncode == 0 and not tags, "lintian: no error, no warning", "\n".join(tags))
+
+    depends = run("dpkg-deb", "--field", deb, "Depends").stdout
+    names = [re.split(r"[\s(]", alternative.strip())[0]
+             for alternative in re.split(r"[,|]", depends) if alternative.strip()]
+    missing = [name for name in names if run("apt-cache", "show", name).returncode != 0]
+    check(bool(names) and not missing, f"the {len(names)} dependencies can be installed",
+          "not known to apt: " + " ".join(missing))
+
+    with tempfile.TemporaryDirectory() as unpacked:
+        subprocess.run(["dpkg-deb", "-x", deb, unpacked], check=True)
+        metainfo = the("usr/share/metainfo/*.metainfo.xml", unpacked)
+        valid = run("appstreamcli", "validate", "--pedantic", "--no-net", metainfo)
+        check(valid.returncode == 0, "metainfo valid", valid.stdout)
+        entry = run("desktop-file-validate", the("usr/share/applications/*.desktop", unpacked))
+        check(entry.returncode == 0 and not entry.stdout, "desktop entry valid", entry.stdout)
+        program = subprocess.Popen([os.path.join(unpacked, "usr/bin/runby")], env=display_env,
+                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        try:
+            window = run("xdotool", "search", "--sync", "--onlyvisible", "--name", "Tarnvale",
+                         env=display_env, timeout=30)
+            check(window.returncode == 0, "the unpacked program opens its window")
+        except subprocess.TimeoutExpired:
+            check(False, "the unpacked program opens its window", "no window within 30 s")
+        finally:
+            program.terminate()
+            program.wait(timeout=30)
+
+
+def check_installer(installer, display_env):
+    with tempfile.TemporaryDirectory() as prefix:
+        env = {**display_env, **WINE_ENV, "WINEPREFIX": prefix}
+        subprocess.run(["wineboot", "--init"], env=env, capture_output=True, check=True,
+                       timeout=300)
+        run("wine", installer, "/S", env=env)
+        run("wineserver", "-w", env=env)
+        program = os.path.join(prefix, PROGRAM_FILES, "runby.exe")
+        shortcut = os.path.join(prefix, START_MENU)
+        check(os.path.isfile(program), "/S installs runby.exe into Program Files")
+        check(os.path.isfile(shortcut), "/S adds the Start-menu shortcut")
+        entry = run("wine", "reg", "query", UNINSTALL_KEY, env=env).stdout
+        fields = dict(re.findall(r"^\s+(\w+)\s+REG_SZ\s+(.*)$", entry, re.MULTILINE))
+        expected = {"DisplayName": "Runby", "Publisher": "Tarnvale",
+                    "DisplayIcon": r"C:\Program Files\Runby\runby.exe"}
+        check(all(fields.get(key) == value for key, value in expected.items())
+              and re.fullmatch(r"\d+\.\d+\.\d+", fields.get("DisplayVersion", "")),
+              "the list of programs shows name, version, publisher and icon", entry)
+
+        # _? runs the uninstaller in place, so that Wine waits for it.
+        run("wine", r"C:\Program Files\Runby\Uninstall.exe", "/S", r"_?=C:\Program Files\Runby",
+            env=env)
+        run("wineserver", "-w", env=env)
+        check(not os.path.exists(program) and not os.path.exists(shortcut),
+              "/S uninstalls runby.exe and the shortcut")
+        check(run("wine", "reg", "query", UNINSTALL_KEY, env=env).returncode != 0,
+              "and its entry in the list of programs")
+        run("wineserver", "-k", env=env)
+
+
+def check_zip(archive):
+    with zipfile.ZipFile(archive) as portable:
+        names = sorted(os.path.basename(name) for name in portable.namelist())
+    check(names == ["LICENSE.txt", "README.txt", "runby.exe"],
+          "the zip holds runby.exe, the licence and the read-me", str(names))
+
+
+def main():
+    folder = sys.argv[1]
+    xvfb, display = start_xvfb()
+    display_env = {**os.environ, "DISPLAY": display}
+    display_env.pop("QT_QPA_PLATFORM", None)
+    try:
+        check_deb(the("runby_*_amd64.deb", folder), display_env)
+        check_installer(the("runby-*-win64-setup.exe", folder), display_env)
+        check_zip(the("runby-*-win64.zip", folder))
+    finally:
+        xvfb.terminate()
+        xvfb.wait(timeout=30)
+    print(f"{results['passed']} passed, {results['failed']} failed")
+    sys.exit(1 if results["failed"] else 0)
+
+
+if __name__ == "__main__":
+    main()
