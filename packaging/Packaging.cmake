@@ -34,7 +34,8 @@ if(WIN32)
     set(CPACK_NSIS_URL_INFO_ABOUT https://www.tarnvale.example/)
     set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
     # A 64-bit installer for a 64-bit program: it writes to the 64-bit Program Files and registry.
-    set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+    # It keeps no file times, which would make every build of it differ.
+    set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
 else()
     configure_file(${CMAKE_CURRENT_LIST_DIR}/runby.metainfo.xml.in
         ${PROJECT_BINARY_DIR}/packaging/example.tarnvale.runby.metainfo.xml @ONLY)
