@@ -1,5 +1,7 @@
 #include "numeric_text.h"
 
+#include "double_text.h"
+
 #include <algorithm>
 #include <array>
 #include <cassert>
@@ -42,7 +44,7 @@ std::string withoutBlanks(std::string_view text)
     return compact;
 }
 
-// A decimal number as std::from_chars reads it, with the power of ten of its leading nonzero
+// A decimal number as readDouble reads it, with the power of ten of its leading nonzero
 // digit, which tells an out-of-range number that is too large from one that is too small.
 struct DecimalNumber
 {
@@ -113,7 +115,7 @@ double toNearestDouble(const DecimalNumber &number)
 {
     double value = 0;
     const char *end = number.chars.data() + number.chars.size();
-    const auto [ptr, ec] = std::from_chars(number.chars.data(), end, value);
+    const auto [ptr, ec] = readDouble(number.chars.data(), end, value);
     assert(ptr == end);
     if (ec == std::errc::result_out_of_range) {
         if (number.order > 0)
@@ -187,8 +189,8 @@ using ScientificBuffer = std::array<char, 32>;
 
 SignificantDigits roundToSignificantDigits(double value, ScientificBuffer &buffer)
 {
-    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-        std::chars_format::scientific, kSignificantDigits - 1);
+    const auto [end, ec] = writeScientific(
+        buffer.data(), buffer.data() + buffer.size(), value, kSignificantDigits - 1);
     assert(ec == std::errc{});
     const std::string_view scientific(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     const auto exponentPos = scientific.find('e');

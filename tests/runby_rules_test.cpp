@@ -106,6 +106,7 @@ TEST(ComputeRunby, ChangesNothingForPositiveSpeedsOutsideEveryRange)
 {
     const std::pair<UnitMode, const char *> cases[] = {
         {UnitMode::Imperial, "1e-9"},
+        {UnitMode::Imperial, "1e-310"},
         {UnitMode::Imperial, "9.9999999e-9"},
         {UnitMode::Imperial, "100.000001"},
         {UnitMode::Imperial, "199.999995"},

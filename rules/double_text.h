@@ -1,0 +1,57 @@
+#pragma once
+
+// Locale-free, correctly rounded conversions between doubles and decimal text: the standard
+// library's where it has them, and fast_float to read and {fmt} to write where it does not
+// (the libc++ of emscripten 3.1.6 has neither for floating point). RUNBY_DOUBLE_TEXT_LIBRARIES
+// chooses the libraries everywhere, so that both ways are tested natively.
+
+#include <charconv>
+#include <system_error>
+
+#if defined(__cpp_lib_to_chars) && !defined(RUNBY_DOUBLE_TEXT_LIBRARIES)
+#define RUNBY_DOUBLE_TEXT_STANDARD 1
+#else
+#define FMT_HEADER_ONLY
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
+
+#include <cmath>
+#include <iterator>
+#endif
+
+namespace runby {
+
+// Reads a decimal number, as std::from_chars does: result_out_of_range for a number too large
+// or too small for a double.
+inline std::from_chars_result readDouble(const char *first, const char *last, double &value)
+{
+#if RUNBY_DOUBLE_TEXT_STANDARD
+    return std::from_chars(first, last, value);
+#else
+    // fast_float gives an infinity for too large a number and zero for too small a one.
+    double read = 0;
+    const auto result = fast_float::from_chars(first, last, read);
+    if (std::isinf(read))
+        return {result.ptr, std::errc::result_out_of_range};
+    value = read;
+    return {result.ptr, result.ec};
+#endif
+}
+
+// Writes a finite double as d.ddd...e±dd with the given number of digits after the point, as
+// std::to_chars does in scientific format.
+inline std::to_chars_result writeScientific(char *first, char *last, double value, int precision)
+{
+#if RUNBY_DOUBLE_TEXT_STANDARD
+    return std::to_chars(first, last, value, std::chars_format::scientific, precision);
+#else
+    const auto size = std::distance(first, last);
+    const auto written =
+        fmt::format_to_n(first, static_cast<std::size_t>(size), "{:.{}e}", value, precision);
+    if (written.size > static_cast<std::size_t>(size))
+        return {last, std::errc::value_too_large};
+    return {written.out, std::errc{}};
+#endif
+}
+
+} // namespace runby
