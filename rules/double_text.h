@@ -12,7 +12,10 @@
 #define RUNBY_DOUBLE_TEXT_STANDARD 1
 #else
 #define FMT_HEADER_ONLY
+// Keeps std::locale, which the conversions never use, out of the program.
+#define FMT_STATIC_THOUSANDS_SEPARATOR ','
 #include <fast_float/fast_float.h>
+#include <fmt/compile.h>
 #include <fmt/format.h>
 
 #include <cmath>
@@ -38,17 +41,17 @@ inline std::from_chars_result readDouble(const char *first, const char *last, do
 #endif
 }
 
-// Writes a finite double as d.ddd...e±dd with the given number of digits after the point, as
-// std::to_chars does in scientific format.
-inline std::to_chars_result writeScientific(char *first, char *last, double value, int precision)
+// Writes a finite double rounded to 15 significant digits as d.dddddddddddddde±dd, as
+// std::to_chars does in scientific format with a precision of 14.
+inline std::to_chars_result writeScientific15(char *first, char *last, double value)
 {
 #if RUNBY_DOUBLE_TEXT_STANDARD
-    return std::to_chars(first, last, value, std::chars_format::scientific, precision);
+    return std::to_chars(first, last, value, std::chars_format::scientific, 14);
 #else
-    const auto size = std::distance(first, last);
-    const auto written =
-        fmt::format_to_n(first, static_cast<std::size_t>(size), "{:.{}e}", value, precision);
-    if (written.size > static_cast<std::size_t>(size))
+    // A format known when compiling keeps {fmt}'s run-time formatting out of the program.
+    const auto size = static_cast<std::size_t>(std::distance(first, last));
+    const auto written = fmt::format_to_n(first, size, FMT_COMPILE("{:.14e}"), value);
+    if (written.size > size)
         return {last, std::errc::value_too_large};
     return {written.out, std::errc{}};
 #endif

@@ -13,7 +13,6 @@ namespace runby {
 
 namespace {
 
-constexpr int kSignificantDigits = 15;
 // Plain notation from 1E-4 up to below 1E15; exponent notation outside.
 constexpr int kSmallestPlainExponent = -4;
 constexpr int kLargestPlainExponent = 14;
@@ -189,8 +188,7 @@ using ScientificBuffer = std::array<char, 32>;
 
 SignificantDigits roundToSignificantDigits(double value, ScientificBuffer &buffer)
 {
-    const auto [end, ec] = writeScientific(
-        buffer.data(), buffer.data() + buffer.size(), value, kSignificantDigits - 1);
+    const auto [end, ec] = writeScientific15(buffer.data(), buffer.data() + buffer.size(), value);
     assert(ec == std::errc{});
     const std::string_view scientific(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
     const auto exponentPos = scientific.find('e');
@@ -295,7 +293,10 @@ double parseLeadingNumber(std::string_view text)
 
 std::string formatInteger(std::int16_t value)
 {
-    return std::to_string(value);
+    // "-32768" at the most
+    std::array<char, 8> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    return {digits.data(), end};
 }
 
 std::string formatReal(double value)

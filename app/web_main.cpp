@@ -1,0 +1,6 @@
+#include "web_window.h"
+
+int main()
+{
+    runby::startWebWindow();
+}
