@@ -5,7 +5,9 @@
 #                    AddressSanitizer and UndefinedBehaviorSanitizer, then the release suite
 #   ./dev.sh bench   build and run the benchmarks: the runby evaluation and the startup
 #   ./dev.sh windows build the release runby.exe for Windows and print where it is
-#   ./dev.sh package build the .deb, the Windows installer and the portable zip into build/packages
+#   ./dev.sh package build the .deb, the Windows installer, the portable zip and the site's zip
+#                    into build/packages
+#   ./dev.sh web     build the site and serve it at http://127.0.0.1:8080
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -14,6 +16,8 @@ readonly build_packages=(cmake make g++ qt6-base-dev fonts-liberation2 libgtest-
 readonly check_packages=(clang libclang-rt-14-dev clang-tidy cppcheck xvfb xdotool strace python3
     openbox xclip x11-utils)
 readonly bench_packages=(xvfb python3 python3-xlib binutils)
+readonly web_packages=(cmake make emscripten nodejs libfast-float-dev libfmt-dev chromium
+    chromium-driver python3-selenium)
 readonly package_packages=(dpkg-dev lintian appstream desktop-file-utils nsis xdotool)
 readonly windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
     xvfb openbox)
@@ -105,6 +109,16 @@ windows_tests() {
     return "$status"
 }
 
+# The site as WebAssembly: the rules and calculator tests under node, the page in Chromium, and the
+# rules tests natively with the libraries that convert doubles for the web.
+web_tests() {
+    build double-text-libraries
+    ctest --preset double-text-libraries
+    build web
+    ctest --preset web
+    /usr/bin/python3 tests/browser_test.py build/web/site
+}
+
 # The three packages, from Release builds, into build/packages. Their time stamps are the last
 # commit's, so that the same commit gives the same files.
 package() {
@@ -118,6 +132,10 @@ package() {
     mkdir -p build/packages
     cp build/package/packages/*.deb build/windows-package/packages/*.exe \
         build/windows-package/packages/*.zip build/packages/
+    build web
+    local version
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/web/CMakeCache.txt)
+    /usr/bin/python3 packaging/zip_folder.py build/web/site "build/packages/runby-$version-web.zip"
 }
 
 case "${1:-}" in
@@ -128,7 +146,7 @@ run)
     ;;
 test)
     install_missing "${build_packages[@]}" "${check_packages[@]}" "${windows_packages[@]}" \
-        "${package_packages[@]}"
+        "${package_packages[@]}" "${web_packages[@]}"
     build release
     static_analysis
     fuzz
@@ -136,14 +154,22 @@ test)
     ctest --preset asan
     ctest --preset release
     windows_tests
+    web_tests
     echo "== packages"
     package
     /usr/bin/python3 tests/package_checks.py build/packages
     ;;
 package)
-    install_missing "${build_packages[@]}" "${windows_packages[@]}" "${package_packages[@]}"
+    install_missing "${build_packages[@]}" "${windows_packages[@]}" "${package_packages[@]}" \
+        "${web_packages[@]}"
     package
     ls -l build/packages
+    ;;
+web)
+    install_missing "${web_packages[@]}"
+    build web
+    echo "Serving build/web/site at http://127.0.0.1:8080 (Ctrl+C ends)"
+    exec /usr/bin/python3 -m http.server 8080 --bind 127.0.0.1 --directory build/web/site
     ;;
 windows)
     install_missing "${windows_packages[@]}"
@@ -163,9 +189,12 @@ bench)
     echo "runby.exe under Wine, $(stat -c %s build/windows/app/runby.exe) bytes stripped:"
     /usr/bin/python3 benchmarks/startup.py --wine build/windows/app/runby.exe \
         build/windows/benchmarks/bare_window_win32.exe 10
+    install_missing "${web_packages[@]}"
+    build web
+    /usr/bin/python3 benchmarks/web_startup.py build/web/site 7
     ;;
 *)
-    echo "usage: $0 run|test|bench|windows|package" >&2
+    echo "usage: $0 run|test|bench|windows|package|web" >&2
     exit 2
     ;;
 esac

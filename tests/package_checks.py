@@ -6,6 +6,7 @@
 - The Windows installer, under Wine in a prefix of its own: /S installs runby.exe into Program
   Files with a Start-menu shortcut and an entry in the list of programs; /S uninstalls them all.
 - The zip holds the portable runby.exe, the licence and the read-me.
+- The site's zip holds the page, the program and its service worker.
 
 usage: package_checks.py PACKAGE_FOLDER
 """
@@ -113,6 +114,14 @@ def check_zip(archive):
           "the zip holds runby.exe, the licence and the read-me", str(names))
 
 
+def check_site(archive):
+    with zipfile.ZipFile(archive) as site:
+        names = set(site.namelist())
+    needed = {"index.html", "runby.js", "runby.wasm", "sw.js", "manifest.webmanifest"}
+    check(needed <= names, "the site's zip holds the page, the program and its service worker",
+          sorted(needed - names))
+
+
 def main():
     folder = sys.argv[1]
     xvfb, display = start_xvfb()
@@ -122,6 +131,7 @@ def main():
         check_deb(the("runby_*_amd64.deb", folder), display_env)
         check_installer(the("runby-*-win64-setup.exe", folder), display_env)
         check_zip(the("runby-*-win64.zip", folder))
+        check_site(the("runby-*-web.zip", folder))
     finally:
         xvfb.terminate()
         xvfb.wait(timeout=30)

@@ -40,7 +40,9 @@ EM_JS(void, js_create_control,
             control = document.createElement("input");
             control.type = "radio";
             control.name = "unit";
-            box.append(control, shown);
+            const words = document.createElement("span");
+            words.append(shown);
+            box.append(control, words);
         } else if (kind == 1) {
             box = control = document.createElement("button");
             control.type = id == "cmdCalculate" ? "submit" : "button";
@@ -58,7 +60,9 @@ EM_JS(void, js_create_control,
         }
         control.id = id;
         if (key)
-            control.accessKey = key.toLowerCase();
+            // The page's own key handler presses the control: the browser's access keys would
+            // also focus it, and the key typed next would go to it.
+            control.setAttribute("aria-keyshortcuts", "Alt+" + key.toUpperCase());
         if (kind != 3)
             control.tabIndex = tabIndex + 1;
         const tip = UTF8ToString(toolTip);
@@ -77,6 +81,9 @@ EM_JS(void, js_append_in_order, (const char *name), {
     const box = document.getElementById(UTF8ToString(name)).closest(".control");
     box.parentElement.append(box);
 });
+
+// Marks the moment the calculator can take its first speed, for the start-up benchmark.
+EM_JS(void, js_mark_ready, (), { performance.mark("runby-ready"); });
 
 EM_JS(char *, js_utf8_value, (const char *name),
     { return allocateUTF8(document.getElementById(UTF8ToString(name)).value); });
@@ -135,12 +142,12 @@ EM_JS(void, js_set_page, (const char *caption, const char *helpCaption, const ch
         const u = document.createElement("u");
         u.textContent = text.charAt(amp + 1);
         element.replaceChildren(text.slice(0, amp), u, text.slice(amp + 2));
-        element.accessKey = text.charAt(amp + 1).toLowerCase();
+        element.setAttribute("aria-keyshortcuts", "Alt+" + text.charAt(amp + 1).toUpperCase());
     };
     setCaption(document.getElementById("mnuHelp"), UTF8ToString(helpCaption));
     const item = document.getElementById("mnuRunbyInfo");
     setCaption(item.querySelector(".caption"), UTF8ToString(infoCaption));
-    item.accessKey = "";
+    item.setAttribute("aria-keyshortcuts", "Control+R");
 });
 
 // Events go to the calculator by number: see runby_event.
@@ -357,6 +364,7 @@ void startWebWindow()
     makeDisplayOnly(w.runbyMillimeters);
     w.form.Form_Load();
     w.imperialSpeed.setFocus();
+    js_mark_ready();
 }
 
 } // namespace runby

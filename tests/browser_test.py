@@ -1,0 +1,207 @@
+#!/usr/bin/python3
+"""Drives the calculator's page in Debian's headless Chromium as a person would: keys sent back to
+back, the Tab order, the access keys, Ctrl+R and its dialog, a reload offline, the phone layout,
+the installability check, and no error in the console.
+
+usage: browser_test.py SITE_FOLDER
+"""
+
+import functools
+import http.server
+import sys
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+FIELDS = ["txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters"]
+TYPICAL = ["150", "0.762", "4.5", "114.3"]
+results = {"passed": 0, "failed": 0}
+
+
+def check(ok, what, detail=""):
+    results["passed" if ok else "failed"] += 1
+    print(("ok   " if ok else "FAIL ") + what + ("" if ok or not detail else "\n     " + str(detail)))
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def serve(folder):
+    handler = functools.partial(QuietHandler, directory=folder)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def browser():
+    options = webdriver.ChromeOptions()
+    for argument in ["--headless=new", "--no-sandbox", "--disable-gpu", "--window-size=1024,768"]:
+        options.add_argument(argument)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+
+class Page:
+    def __init__(self, driver, url):
+        self.driver = driver
+        self.url = url
+
+    def open(self):
+        self.driver.get(self.url)
+        self.wait(lambda: self.driver.execute_script(
+            "return performance.getEntriesByName('runby-ready').length") > 0)
+
+    def wait(self, condition, seconds=5):
+        deadline = time.monotonic() + seconds
+        while not condition():
+            if time.monotonic() > deadline:
+                return False
+            time.sleep(0.02)
+        return True
+
+    def fields(self):
+        return [self.driver.find_element(By.ID, name).get_attribute("value") for name in FIELDS]
+
+    def focus(self):
+        return self.driver.execute_script("return document.activeElement.id")
+
+    def keys(self, *keys):
+        """Every key in one go: none waits for the page to handle the one before."""
+        actions = ActionChains(self.driver)
+        for key in keys:
+            if key.startswith("alt+") or key.startswith("ctrl+"):
+                modifier = Keys.ALT if key.startswith("alt+") else Keys.CONTROL
+                actions.key_down(modifier).send_keys(key.split("+")[1]).key_up(modifier)
+            else:
+                actions.send_keys(key)
+        actions.perform()
+
+
+def check_roads(page):
+    sessions = [
+        ("the typical road", ["150", Keys.ENTER], TYPICAL),
+        ("Alt+M, a metric speed, back to back", ["alt+m", "0.75", Keys.ENTER],
+         ["147.63779", "0.75", "4.429133858268", "112.5"]),
+        ("Alt+I from metric", ["alt+m", "alt+i", "150", Keys.ENTER], TYPICAL),
+        ("Alt+I on the selected option", ["15", "alt+i", "0", Keys.ENTER], TYPICAL),
+        ("Right on the selected option", [Keys.TAB * 3, Keys.ARROW_RIGHT, "2", Keys.ENTER],
+         ["393.70078", "2", "5.905511811024", "150"]),
+        ("Alt+L, a speed", ["150", Keys.ENTER, "alt+l", "75", Keys.ENTER], ["75", "0.381", "3", "76.2"]),
+        ("Alt+C, one more digit", ["150", "alt+c", "5"], ["1505", "", "", ""]),
+        ("Enter on a focused Clear", ["150", Keys.TAB * 2, Keys.ENTER], ["", "", "", ""]),
+        ("a tenth character refused", ["1234567890"], ["123456789", "", "", ""]),
+        ("a zero-width space dropped", ["1\u200b50", Keys.ENTER], TYPICAL),
+        ("a no-break space made a blank", ["1\u00a0500", Keys.ENTER], ["1 500", "7.62", "6", "152.4"]),
+    ]
+    for what, keys, expected in sessions:
+        page.open()
+        page.keys(*keys)
+        page.wait(lambda: page.fields() == expected, seconds=2)
+        check(page.fields() == expected, what, page.fields())
+
+
+def check_tab_order(page):
+    page.open()
+    visited = []
+    for _ in range(3):
+        page.keys(Keys.TAB)
+        visited.append(page.focus())
+    check(visited == ["cmdCalculate", "cmdClear", "optImperial"], "Tab order", visited)
+
+
+def check_runby_info(page):
+    page.open()
+    page.keys("12", "ctrl+r")
+    dialog = page.driver.find_element(By.ID, "runbyInfo")
+    opened = page.wait(lambda: dialog.get_attribute("open") is not None)
+    lines = page.driver.execute_script(
+        "return document.querySelector('#runbyInfo pre').textContent.split('\\n')")
+    check(opened and len(lines) == 23 and lines[0] == "300.8b Minimum Bottom and Top Car Runby",
+          "Ctrl+R opens the rule in a dialog, 23 lines", lines[:2])
+    wraps = page.driver.execute_script(
+        "const pre = document.querySelector('#runbyInfo pre');"
+        "return getComputedStyle(pre).whiteSpace")
+    check(wraps == "pre", "the lines never re-wrap", wraps)
+    page.keys(Keys.ESCAPE)
+    page.wait(lambda: dialog.get_attribute("open") is None)
+    check(page.fields()[0] == "12" and page.focus() == "txtImperialSpeed" and
+          page.driver.execute_script("return performance.getEntriesByType('navigation').length") == 1,
+          "Esc closes it; the speed, the focus and the page stay")
+
+
+def check_offline(page):
+    page.open()
+    page.wait(lambda: page.driver.execute_script(
+        "return !!navigator.serviceWorker.controller") or page.driver.refresh() or False, 10)
+    installability = page.driver.execute_cdp_cmd("Page.getInstallabilityErrors", {})
+    check(not installability.get("installabilityErrors"), "Chromium finds it installable",
+          installability)
+    page.driver.execute_cdp_cmd("Network.enable", {})
+    page.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+        "offline": True, "latency": 0, "downloadThroughput": 0, "uploadThroughput": 0})
+    try:
+        page.open()
+        page.keys("150", Keys.ENTER)
+        page.wait(lambda: page.fields() == TYPICAL, seconds=2)
+        check(page.fields() == TYPICAL, "reloaded offline, it still calculates", page.fields())
+    finally:
+        page.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
+            "offline": False, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+
+
+def check_phone(page):
+    page.driver.set_window_size(390, 844)
+    page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+    try:
+        page.open()
+        layout = page.driver.execute_script("""
+            const small = [...document.querySelectorAll('#client input, #client button, #menu > button')]
+                .map((e) => e.closest('.control') || e)
+                .filter((e) => e.getBoundingClientRect().height < 44).map((e) => e.id || e.dataset.name);
+            const text = [...document.querySelectorAll('#client input[type=text]')]
+                .filter((e) => parseFloat(getComputedStyle(e).fontSize) < 16).map((e) => e.id);
+            const root = document.documentElement;
+            return {small, text, scroll: root.scrollWidth - root.clientWidth};""")
+        check(not layout["small"], "touch targets at least 44 px", layout["small"])
+        check(not layout["text"], "text at least 16 px in the fields", layout["text"])
+        check(layout["scroll"] <= 0, "no horizontal scrolling", layout["scroll"])
+        order = page.driver.execute_script(
+            "return [...document.querySelectorAll('#client .control')].map((e) => e.dataset.name)")
+        check(order[:5] == ["Label1", "optImperial", "optMetric", "Label4", "txtImperialSpeed"],
+              "the controls in the order of reading", order)
+        page.keys("150", Keys.ENTER)
+        page.wait(lambda: page.fields() == TYPICAL, seconds=2)
+        check(page.fields() == TYPICAL, "it calculates on a phone", page.fields())
+    finally:
+        page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+
+
+def main():
+    server = serve(sys.argv[1])
+    driver = browser()
+    try:
+        page = Page(driver, f"http://127.0.0.1:{server.server_address[1]}/")
+        check_roads(page)
+        check_tab_order(page)
+        check_runby_info(page)
+        check_offline(page)
+        check_phone(page)
+        errors = [entry for entry in driver.get_log("browser") if entry["level"] == "SEVERE"]
+        check(not errors, "no error in the console", errors)
+    finally:
+        driver.quit()
+        server.shutdown()
+    print(f"{results['passed']} passed, {results['failed']} failed")
+    sys.exit(1 if results["failed"] else 0)
+
+
+if __name__ == "__main__":
+    main()
