@@ -53,9 +53,10 @@ static_analysis() {
     run-clang-tidy -quiet -p build/release "$PWD/(rules|window|app|tests|benchmarks)/.*\.cpp$" \
         >build/clang-tidy.log 2>&1 || { grep -E 'warning:|error:' build/clang-tidy.log; return 1; }
     echo "== cppcheck"
+    # The page's adapter holds JavaScript in its EM_JS blocks, which cppcheck cannot read.
     cppcheck --enable=warning,performance,portability --inline-suppr --error-exitcode=1 --quiet \
         --std=c++20 --library=qt --library=googletest -I rules -I window \
-        rules window app tests fuzz benchmarks
+        -i window/web/web_window.cpp rules window app tests fuzz benchmarks
 }
 
 fuzz() {
