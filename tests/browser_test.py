@@ -107,6 +107,15 @@ def check_roads(page):
         check(page.fields() == expected, what, page.fields())
 
 
+def check_wide_result(page):
+    page.open()
+    page.keys("alt+m", "0.75", Keys.ENTER)
+    page.wait(lambda: page.fields()[2] == "4.429133858268", seconds=2)
+    titles = [page.driver.find_element(By.ID, name).get_attribute("title") for name in FIELDS]
+    check(titles == ["", "", "4.429133858268", ""], "a result wider than its field in its tooltip",
+          titles)
+
+
 def check_tab_order(page):
     page.open()
     visited = []
@@ -190,6 +199,7 @@ def main():
     try:
         page = Page(driver, f"http://127.0.0.1:{server.server_address[1]}/")
         check_roads(page)
+        check_wide_result(page)
         check_tab_order(page)
         check_runby_info(page)
         check_offline(page)

@@ -104,6 +104,8 @@ EM_JS(void, js_write_value, (const char *name, const char16_t *text, int caret),
     field.value = UTF16ToString(text);
     if (document.activeElement == field)
         field.setSelectionRange(caret, caret);
+    // A text wider than its field shows whole in the field's tooltip.
+    field.title = field.scrollWidth > field.clientWidth ? field.value : "";
 });
 
 EM_JS(void, js_set_utf8_value, (const char *name, const char *text),
