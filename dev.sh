@@ -93,7 +93,11 @@ stop_private_desktop() {
 # output open.
 start_wine() {
     export WINEPREFIX="$PWD/build/windows/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    [ -d "$WINEPREFIX/drive_c/windows/Fonts" ] || wineboot --init >/dev/null 2>&1
+    if [ ! -d "$WINEPREFIX/drive_c/windows/Fonts" ]; then
+        wineboot --init >/dev/null 2>&1
+        # The server that made the prefix must end before the persistent one can start.
+        wineserver -w
+    fi
     ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
     wineserver -p
     wine cmd /c exit
