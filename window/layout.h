@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 #include <string_view>
@@ -105,6 +106,17 @@ constexpr std::string_view kSpeedLabel = "Label4";
 constexpr std::string_view kDefaultButton = "cmdCalculate";
 // The title, centred in its box; every other caption is left-aligned.
 constexpr std::string_view kCentredLabel = "Label1";
+
+// The controls in the order of their tab indexes.
+inline std::array<const ControlLayout *, kControls.size()> controlsInTabOrder()
+{
+    std::array<const ControlLayout *, kControls.size()> order{};
+    std::transform(kControls.begin(), kControls.end(), order.begin(),
+        [](const ControlLayout &layout) { return &layout; });
+    std::sort(order.begin(), order.end(),
+        [](const ControlLayout *a, const ControlLayout *b) { return a->tabIndex < b->tabIndex; });
+    return order;
+}
 
 constexpr const ControlLayout &control(std::string_view name)
 {

@@ -150,8 +150,7 @@ bool ImmediateButtons::eventFilter(QObject *watched, QEvent *event)
 
 void LineEditBox::setText(std::string_view text)
 {
-    const QString whole = toQString(text);
-    m_edit->setText(fromU16(cutToLength(toU16(whole), m_limit)));
+    m_edit->setText(toQString(text));
     // Show a number from its first digit when it is wider than the field.
     m_edit->home(false);
 }

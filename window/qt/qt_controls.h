@@ -68,14 +68,12 @@ private:
     QRadioButton *m_second;
 };
 
-// A text field of the window as the calculator sees it.
+// A text field of the window as the calculator sees it. A speed field's validator keeps its texts
+// within its limit, those set here too.
 class LineEditBox final : public TextBox
 {
 public:
-    explicit LineEditBox(QLineEdit *edit, std::size_t limit = std::string::npos)
-        : m_edit(edit), m_limit(limit)
-    {
-    }
+    explicit LineEditBox(QLineEdit *edit) : m_edit(edit) { }
 
     std::string text() const override { return m_edit->text().toStdString(); }
     void setText(std::string_view text) override;
@@ -90,7 +88,6 @@ public:
 
 private:
     QLineEdit *m_edit;
-    std::size_t m_limit;
 };
 
 class RadioOption final : public OptionButton

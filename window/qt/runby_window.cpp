@@ -22,9 +22,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include <algorithm>
 #include <string_view>
-#include <vector>
 
 namespace runby {
 
@@ -124,8 +122,8 @@ struct RunbyWindow::Controls
     NumberField *txtImperialSpeed = controlNamed<NumberField>(client, "txtImperialSpeed");
     QAction *mnuRunbyInfo;
 
-    LineEditBox imperialSpeedBox{txtImperialSpeed, kSpeedFieldLength};
-    LineEditBox metricSpeedBox{txtMetricSpeed, kSpeedFieldLength};
+    LineEditBox imperialSpeedBox{txtImperialSpeed};
+    LineEditBox metricSpeedBox{txtMetricSpeed};
     LineEditBox runbyInchesBox{txtRunbyInches};
     LineEditBox runbyMillimetersBox{txtRunbyMillimeters};
     RadioOption imperialOption{optImperial};
@@ -178,13 +176,6 @@ void RunbyWindow::Controls::setUpFields()
         speed->setValidator(new SpeedValidator(kSpeedFieldLength, speed));
         speed->setAccessibleDescription(speedDescription);
     }
-    for (NumberField *field :
-        {txtImperialSpeed, txtMetricSpeed, txtRunbyInches, txtRunbyMillimeters}) {
-        // The text stays black on white or yellow whatever the desktop's colour scheme.
-        QPalette palette = field->palette();
-        palette.setColor(QPalette::Text, Qt::black);
-        field->setPalette(palette);
-    }
     makeDisplayOnly(runbyInchesBox);
     makeDisplayOnly(runbyMillimetersBox);
 }
@@ -192,15 +183,15 @@ void RunbyWindow::Controls::setUpFields()
 // Chains every control but the labels in the order of its tab index.
 void RunbyWindow::Controls::setUpTabOrder()
 {
-    std::vector<const ControlLayout *> chain;
-    for (const ControlLayout &layout : kControls)
-        if (layout.kind != ControlKind::Label)
-            chain.push_back(&layout);
-    std::sort(chain.begin(), chain.end(),
-        [](const auto *a, const auto *b) { return a->tabIndex < b->tabIndex; });
-    for (std::size_t i = 1; i < chain.size(); ++i)
-        QWidget::setTabOrder(controlNamed<QWidget>(client, chain[i - 1]->name),
-            controlNamed<QWidget>(client, chain[i]->name));
+    QWidget *previous = nullptr;
+    for (const ControlLayout *layout : controlsInTabOrder()) {
+        if (layout->kind == ControlKind::Label)
+            continue;
+        QWidget *next = controlNamed<QWidget>(client, layout->name);
+        if (previous)
+            QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
 }
 
 void RunbyWindow::Controls::setUpMenu(QMainWindow *window)

@@ -260,16 +260,11 @@ void CalculatorWindow::createControls()
 // from a control marked as a group's start to the next one so marked.
 void CalculatorWindow::orderForTab()
 {
-    std::vector<std::size_t> order(kControls.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(),
-        [](std::size_t a, std::size_t b) { return kControls[a].tabIndex < kControls[b].tabIndex; });
     bool inOptions = false;
-    for (const std::size_t i : order) {
-        HWND control = m_controls[i];
+    for (const ControlLayout *layout : controlsInTabOrder()) {
+        HWND control = this->control(layout->name);
         SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        const bool option = kControls[i].kind == ControlKind::OptionButton;
+        const bool option = layout->kind == ControlKind::OptionButton;
         if (option != inOptions)
             SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | WS_GROUP);
         inOptions = option;
