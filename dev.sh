@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine, builds the calculator and starts it or runs every check.
-#   ./dev.sh run     build and start the program
+#   ./dev.sh run     build the program alone and start it
 #   ./dev.sh test    build and run every test: static analysis, fuzzing, the suite under
 #                    AddressSanitizer and UndefinedBehaviorSanitizer, then the release suite
 #   ./dev.sh bench   build and run the benchmarks: the runby evaluation and the startup
@@ -8,13 +8,14 @@
 #   ./dev.sh package build the .deb, the Windows installer, the portable zip and the site's zip
 #                    into build/packages
 #   ./dev.sh web     build the site and serve it at http://127.0.0.1:8080
+#   ./dev.sh stress  run the tests that drive the real programs 10 times each on a busy machine
 set -euo pipefail
 cd "$(dirname "$0")"
 
-readonly build_packages=(cmake make g++ qt6-base-dev fonts-liberation2 libgtest-dev libgmock-dev
-    libbenchmark-dev)
+readonly program_packages=(cmake make g++ qt6-base-dev fonts-liberation2)
+readonly build_packages=("${program_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev)
 readonly check_packages=(clang libclang-rt-14-dev clang-tidy cppcheck xvfb xdotool strace python3
-    openbox xclip x11-utils)
+    openbox xclip x11-utils dbus-daemon)
 readonly bench_packages=(xvfb python3 python3-xlib binutils)
 readonly web_packages=(cmake make emscripten nodejs libfast-float-dev libfmt-dev chromium
     chromium-driver python3-selenium)
@@ -124,6 +125,35 @@ web_tests() {
     /usr/bin/python3 tests/browser_test.py build/web/site
 }
 
+# Runs the tests that drive the real programs, each the given number of times, while two
+# CPU-bound processes keep the machine busy. Counts the runs that failed.
+stress() {
+    local runs=$1 failures=0 load=()
+    build release
+    build windows
+    build web
+    for _ in 1 2; do
+        yes >/dev/null &
+        load+=($!)
+    done
+    start_private_desktop
+    start_wine
+    for run in $(seq "$runs"); do
+        echo "== run $run of $runs"
+        ctest --preset windows -R '^win32_window_test$' >build/stress-win32.log 2>&1 \
+            || { failures=$((failures + 1)); tail -n 30 build/stress-win32.log; }
+        /usr/bin/python3 tests/desktop_session.py build/release/app/runby >build/stress-desktop.log \
+            2>&1 || { failures=$((failures + 1)); grep -A3 FAIL build/stress-desktop.log; }
+        /usr/bin/python3 tests/browser_test.py build/web/site >build/stress-browser.log 2>&1 \
+            || { failures=$((failures + 1)); grep -A3 FAIL build/stress-browser.log; }
+    done
+    wineserver -k || true
+    stop_private_desktop
+    kill "${load[@]}"
+    echo "stress: 3 tests run $runs times each on a busy machine, $failures failed"
+    [ "$failures" -eq 0 ]
+}
+
 # The three packages, from Release builds, into build/packages. Their time stamps are the last
 # commit's, so that the same commit gives the same files.
 package() {
@@ -145,9 +175,9 @@ package() {
 
 case "${1:-}" in
 run)
-    install_missing "${build_packages[@]}"
-    build release
-    exec build/release/app/runby
+    install_missing "${program_packages[@]}"
+    build program
+    exec build/program/app/runby
     ;;
 test)
     install_missing "${build_packages[@]}" "${check_packages[@]}" "${windows_packages[@]}" \
@@ -198,8 +228,13 @@ bench)
     build web
     /usr/bin/python3 benchmarks/web_startup.py build/web/site 7
     ;;
+stress)
+    install_missing "${build_packages[@]}" "${check_packages[@]}" "${windows_packages[@]}" \
+        "${web_packages[@]}"
+    stress "${RUNBY_STRESS_RUNS:-10}"
+    ;;
 *)
-    echo "usage: $0 run|test|bench|windows|package|web" >&2
+    echo "usage: $0 run|test|bench|windows|package|web|stress" >&2
     exit 2
     ;;
 esac

@@ -2,8 +2,32 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+namespace {
+
+// Qt aborts when it finds no window system; without one the program says so in a plain line.
+bool windowSystemNamed(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "-platform" || std::string_view(argv[i]) == "--platform")
+            return true;
+    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")
+        || std::getenv("QT_QPA_PLATFORM");
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (!windowSystemNamed(argc, argv)) {
+        std::fputs("runby: neither DISPLAY nor WAYLAND_DISPLAY is set; runby needs a graphical "
+                   "desktop\n",
+            stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
     runby::RunbyWindow window;
     window.show();

@@ -2,6 +2,11 @@
 """Drives the program through a scripted session under a private Xvfb, traced by strace, and
 fails if it writes, creates or removes any file or opens any network connection.
 
+The program runs in the environment of a desktop session that the test controls: its own X
+server, its own D-Bus session bus and its own runtime folder. Without a session bus, the D-Bus
+library would start one itself wherever the machine allows it, and write its address to the home
+folder and /tmp.
+
 Reading is not checked: the libraries read fonts, themes, plugins and configuration as they
 please. What is allowed beyond reading is listed below, each with its reason.
 
@@ -17,9 +22,8 @@ import time
 
 from private_display import start_xvfb
 
-# libdbus points a helper's standard streams at /dev/null when it tries to start a session bus.
-ALLOWED_WRITES = ("/dev/null",)
-# The X server's socket, and the D-Bus session bus that Qt asks about accessibility.
+ALLOWED_WRITES = ()
+# The X server's socket, and the session's D-Bus buses, which Qt asks about accessibility.
 ALLOWED_UNIX_SOCKETS = (re.compile(r"@?/tmp/\.X11-unix/X\d+"), re.compile(r".*bus.*"))
 
 WRITE_FLAGS = ("O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC", "O_APPEND")
@@ -46,6 +50,17 @@ def session(display):
     for step in steps:
         xdotool(step[0], "--delay", "20", step[1]) if step[0] == "type" else xdotool(*step)
         time.sleep(0.2)
+
+
+def start_session_bus(env):
+    """A D-Bus session bus of the test's own; gives the process and its address."""
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                            "--print-address=1"], env=env, stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL, text=True)
+    address = bus.stdout.readline().strip()
+    if not address:
+        sys.exit("the D-Bus session bus did not start")
+    return bus, address
 
 
 def violations(trace_dir):
@@ -90,6 +105,7 @@ def main():
         os.mkdir(runtime, 0o700)
         env = {**os.environ, "DISPLAY": display, "XDG_RUNTIME_DIR": runtime}
         env.pop("QT_QPA_PLATFORM", None)
+        bus, env["DBUS_SESSION_BUS_ADDRESS"] = start_session_bus(env)
         traced = subprocess.Popen(["strace", "-f", "-ff", "-qq", "-e", "trace=%file,%network",
                                    "-o", os.path.join(trace_dir, "t"), program], env=env,
                                   stderr=subprocess.DEVNULL)
@@ -105,6 +121,8 @@ def main():
                 traced.wait(timeout=30)
             except subprocess.TimeoutExpired:
                 traced.kill()
+            bus.terminate()
+            bus.wait(timeout=30)
 
         found = violations(trace_dir)
         if found:
