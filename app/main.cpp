@@ -1,4 +1,4 @@
-#include "runby_window.h"
+#include "qt_window.h"
 
 #include <QApplication>
 

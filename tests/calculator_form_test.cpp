@@ -19,8 +19,13 @@ class CalculatorFormTest : public testing::Test
 protected:
     CalculatorFormTest()
     {
-        imperialSpeed.changed = [this] { form.txtImperialSpeed_Change(); };
-        metricSpeed.changed = [this] { form.txtMetricSpeed_Change(); };
+        imperialSpeed.changed = [this] {
+            form.raise(ControlId::txtImperialSpeed, ControlEvent::Change);
+        };
+        metricSpeed.changed = [this] {
+            form.raise(ControlId::txtMetricSpeed, ControlEvent::Change);
+        };
+        form.setDesignTimeProperties();
         form.Form_Load();
     }
 
@@ -66,6 +71,11 @@ TEST_F(CalculatorFormTest, StartsInImperialModeWithTheMetricSpeedShownOnly)
     EXPECT_FALSE(metricSpeed.tabStop);
     EXPECT_TRUE(optImperial.value);
     EXPECT_EQ(optImperial.foreColor, kRed);
+    for (const FakeTextBox *runby : {&runbyInches, &runbyMillimeters}) {
+        EXPECT_EQ(runby->backColor, kYellow);
+        EXPECT_TRUE(runby->locked);
+        EXPECT_FALSE(runby->tabStop);
+    }
     // The active field and the other caption keep the toolkit's defaults until a mode switch.
     EXPECT_EQ(imperialSpeed.backColor, std::nullopt);
     EXPECT_FALSE(imperialSpeed.locked);
@@ -259,6 +269,63 @@ TEST_F(CalculatorFormTest, RunbyInfoShowsTheRuleAndChangesNothing)
     }
     EXPECT_THAT(screen.writes, IsEmpty());
     EXPECT_EQ(metricSpeed.text(), "0.7");
+}
+
+TEST_F(CalculatorFormTest, RaiseRunsTheHandlerBoundToTheControlAndEventOnly)
+{
+    imperialSpeed.type("150");
+    const struct
+    {
+        ControlId source;
+        ControlEvent event;
+        std::vector<std::string> fields;
+        UnitMode mode;
+    } steps[] = {
+        {ControlId::cmdCalculate, ControlEvent::Change, {"150", "", "", ""}, UnitMode::Imperial},
+        {ControlId::Label4, ControlEvent::Click, {"150", "", "", ""}, UnitMode::Imperial},
+        {ControlId::txtRunbyInches, ControlEvent::Change, {"150", "", "", ""}, UnitMode::Imperial},
+        {ControlId::cmdCalculate, ControlEvent::Click, {"150", "0.762", "4.5", "114.3"},
+            UnitMode::Imperial},
+        {ControlId::cmdClear, ControlEvent::Click, kAllEmpty, UnitMode::Imperial},
+        {ControlId::optMetric, ControlEvent::Click, kAllEmpty, UnitMode::Metric},
+        {ControlId::optImperial, ControlEvent::Click, kAllEmpty, UnitMode::Imperial},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(std::string(nameOf(step.source)));
+        form.raise(step.source, step.event);
+        EXPECT_EQ(texts(), step.fields);
+        EXPECT_EQ(form.unitMode(), step.mode);
+    }
+    EXPECT_THAT(messageBox.shown, IsEmpty());
+    form.raise(ControlId::mnuRunbyInfo, ControlEvent::Click);
+    EXPECT_EQ(messageBox.shown.size(), 1U);
+}
+
+// Each window wires a click to a button or the menu item and a change to a text field: a row
+// binding another kind would never fire.
+TEST(EventBindings, BindClicksToButtonsAndChangesToTextFields)
+{
+    for (const EventBinding &binding : kEventBindings) {
+        SCOPED_TRACE(std::string(nameOf(binding.source)));
+        if (binding.source == ControlId::mnuRunbyInfo) {
+            EXPECT_EQ(binding.event, ControlEvent::Click);
+            continue;
+        }
+        const ControlKind kind = layoutOf(binding.source).kind;
+        if (binding.event == ControlEvent::Change)
+            EXPECT_EQ(kind, ControlKind::TextField);
+        else
+            EXPECT_TRUE(kind == ControlKind::OptionButton || kind == ControlKind::PushButton);
+    }
+}
+
+TEST(AccessKeyOf, TakesTheLetterAfterTheAmpersand)
+{
+    EXPECT_EQ(accessKeyOf("&Imperial"), 'I');
+    EXPECT_EQ(accessKeyOf("C&lear"), 'l');
+    EXPECT_EQ(accessKeyOf("Minimum Runby"), '\0');
+    EXPECT_EQ(accessKeyOf("MM"), '\0');
+    EXPECT_EQ(accessKeyOf("trailing&"), '\0');
 }
 
 TEST(RunbyInfoText, HoldsTheRuleInTwentyThreeLinesJoinedByCarriageReturnAndLineFeed)

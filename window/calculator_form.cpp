@@ -23,6 +23,20 @@ void makeDisplayOnly(TextBox &field)
     field.setTabStop(false);
 }
 
+void CalculatorForm::setDesignTimeProperties()
+{
+    m_controls.optImperial.setValue(true);
+    makeDisplayOnly(m_controls.txtRunbyInches);
+    makeDisplayOnly(m_controls.txtRunbyMillimeters);
+}
+
+void CalculatorForm::raise(ControlId source, ControlEvent event)
+{
+    for (const EventBinding &binding : kEventBindings)
+        if (binding.source == source && binding.event == event)
+            (this->*binding.handler)();
+}
+
 void CalculatorForm::Form_Load()
 {
     makeDisplayOnly(m_controls.txtMetricSpeed);

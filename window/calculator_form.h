@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls.h"
+#include "layout.h"
 #include "runby_rules.h"
 
 #include <array>
@@ -14,6 +15,9 @@ constexpr std::size_t kSpeedFieldLength = 9;
 // Yellow, read-only and out of the Tab chain: the runby fields always, and the inactive speed
 // field, which only shows the converted speed.
 void makeDisplayOnly(TextBox &field);
+
+// What a control or the menu item tells the calculator.
+enum class ControlEvent { Click, Change };
 
 // The state and event handlers of the calculator window, run against the control interface so
 // that they need no window toolkit.
@@ -41,6 +45,12 @@ public:
 
     explicit CalculatorForm(const Controls &controls) : m_controls(controls) { }
 
+    // What the controls are when the window opens, before Form_Load runs: the imperial option
+    // selected, both runby fields display-only.
+    void setDesignTimeProperties();
+    // Runs the handler of the event that a window saw, if the calculator has one for it.
+    void raise(ControlId source, ControlEvent event);
+
     void Form_Load();
     void optImperial_Click();
     void optMetric_Click();
@@ -64,5 +74,23 @@ private:
     Controls m_controls;
     UnitMode m_mode = UnitMode::Imperial;
 };
+
+// Every event the calculator handles, with its handler: each window wires these and no other.
+struct EventBinding
+{
+    ControlId source;
+    ControlEvent event;
+    void (CalculatorForm::*handler)();
+};
+
+constexpr std::array<EventBinding, 7> kEventBindings{{
+    {ControlId::optImperial, ControlEvent::Click, &CalculatorForm::optImperial_Click},
+    {ControlId::optMetric, ControlEvent::Click, &CalculatorForm::optMetric_Click},
+    {ControlId::cmdClear, ControlEvent::Click, &CalculatorForm::cmdClear_Click},
+    {ControlId::cmdCalculate, ControlEvent::Click, &CalculatorForm::cmdCalculate_Click},
+    {ControlId::txtMetricSpeed, ControlEvent::Change, &CalculatorForm::txtMetricSpeed_Change},
+    {ControlId::txtImperialSpeed, ControlEvent::Change, &CalculatorForm::txtImperialSpeed_Change},
+    {ControlId::mnuRunbyInfo, ControlEvent::Click, &CalculatorForm::mnuRunbyInfo_Click},
+}};
 
 } // namespace runby

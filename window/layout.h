@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <stdexcept>
+#include <cstddef>
 #include <string_view>
 
 namespace runby {
@@ -16,9 +16,44 @@ constexpr int kClientHeightTwips = 3780;
 
 constexpr std::string_view kWindowCaption = " Tarnvale          www.tarnvale.example";
 constexpr std::string_view kHelpMenuCaption = "&Help";
-constexpr std::string_view kRunbyInfoCaption = "&Runby Info";
-// The shortcut of Runby Info: Ctrl and this letter.
-constexpr char kRunbyInfoShortcutKey = 'R';
+
+// The window's controls in the order of their creation, each the index of its row in kControls,
+// then the Help menu's one item, which has no place in the client area.
+enum class ControlId : std::size_t {
+    optImperial,
+    optMetric,
+    cmdClear,
+    cmdCalculate,
+    txtRunbyMillimeters,
+    txtMetricSpeed,
+    txtRunbyInches,
+    txtImperialSpeed,
+    Label9,
+    Label8,
+    Label7,
+    Label6,
+    Label5,
+    Label4,
+    Label1,
+    mnuRunbyInfo,
+};
+
+constexpr std::size_t kControlCount = static_cast<std::size_t>(ControlId::mnuRunbyInfo);
+
+constexpr std::size_t indexOf(ControlId id)
+{
+    return static_cast<std::size_t>(id);
+}
+
+struct MenuItemLayout
+{
+    std::string_view name;
+    std::string_view caption;
+    // Ctrl and this letter choose the item from anywhere in the window.
+    char shortcutKey;
+};
+
+constexpr MenuItemLayout kRunbyInfoItem{"mnuRunbyInfo", "&Runby Info", 'R'};
 
 enum class ControlKind { OptionButton, PushButton, TextField, Label };
 
@@ -49,6 +84,7 @@ constexpr FaceSize faceSize(Face face)
 
 struct ControlLayout
 {
+    ControlId id;
     std::string_view name;
     ControlKind kind;
     // An ampersand marks the access key.
@@ -65,65 +101,92 @@ struct ControlLayout
 };
 
 // In the order of their creation.
-constexpr std::array<ControlLayout, 15> kControls{{
-    {"optImperial", ControlKind::OptionButton, "&Imperial", 2520, 960, 1095, 255, Face::Default, 4,
-        "", ""},
-    {"optMetric", ControlKind::OptionButton, "&Metric", 4800, 960, 1095, 255, Face::Default, 5, "",
-        ""},
-    {"cmdClear", ControlKind::PushButton, "C&lear", 4710, 2940, 1275, 555, Face::Bold975, 3, "",
-        ""},
-    {"cmdCalculate", ControlKind::PushButton, "&Calculate", 2430, 2940, 1275, 555, Face::Bold975, 2,
-        "", ""},
-    {"txtRunbyMillimeters", ControlKind::TextField, "", 4650, 2220, 1395, 420, Face::Bold12, 14, "",
-        "Minimum runby in millimeters"},
-    {"txtMetricSpeed", ControlKind::TextField, "", 4650, 1560, 1395, 420, Face::Bold12, 1, "",
-        "Speed in meters per second"},
-    {"txtRunbyInches", ControlKind::TextField, "", 2340, 2220, 1455, 420, Face::Bold12, 13, "",
-        "Minimum runby in inches"},
-    {"txtImperialSpeed", ControlKind::TextField, "", 2340, 1560, 1455, 420, Face::Bold12, 0, "",
-        "Speed in feet per minute"},
-    {"Label9", ControlKind::Label, "MM", 6120, 2340, 375, 315, Face::Bold975, 12, " Millimeters ",
-        ""},
-    {"Label8", ControlKind::Label, "MPS", 6120, 1680, 495, 315, Face::Bold975, 11,
-        " Meters per second ", ""},
-    {"Label7", ControlKind::Label, "IN", 3900, 2340, 255, 315, Face::Bold975, 10, " Inches ", ""},
-    {"Label6", ControlKind::Label, "FPM", 3900, 1680, 495, 315, Face::Bold975, 9,
+constexpr std::array<ControlLayout, kControlCount> kControls{{
+    {ControlId::optImperial, "optImperial", ControlKind::OptionButton, "&Imperial", 2520, 960, 1095,
+        255, Face::Default, 4, "", ""},
+    {ControlId::optMetric, "optMetric", ControlKind::OptionButton, "&Metric", 4800, 960, 1095, 255,
+        Face::Default, 5, "", ""},
+    {ControlId::cmdClear, "cmdClear", ControlKind::PushButton, "C&lear", 4710, 2940, 1275, 555,
+        Face::Bold975, 3, "", ""},
+    {ControlId::cmdCalculate, "cmdCalculate", ControlKind::PushButton, "&Calculate", 2430, 2940,
+        1275, 555, Face::Bold975, 2, "", ""},
+    {ControlId::txtRunbyMillimeters, "txtRunbyMillimeters", ControlKind::TextField, "", 4650, 2220,
+        1395, 420, Face::Bold12, 14, "", "Minimum runby in millimeters"},
+    {ControlId::txtMetricSpeed, "txtMetricSpeed", ControlKind::TextField, "", 4650, 1560, 1395, 420,
+        Face::Bold12, 1, "", "Speed in meters per second"},
+    {ControlId::txtRunbyInches, "txtRunbyInches", ControlKind::TextField, "", 2340, 2220, 1455, 420,
+        Face::Bold12, 13, "", "Minimum runby in inches"},
+    {ControlId::txtImperialSpeed, "txtImperialSpeed", ControlKind::TextField, "", 2340, 1560, 1455,
+        420, Face::Bold12, 0, "", "Speed in feet per minute"},
+    {ControlId::Label9, "Label9", ControlKind::Label, "MM", 6120, 2340, 375, 315, Face::Bold975, 12,
+        " Millimeters ", ""},
+    {ControlId::Label8, "Label8", ControlKind::Label, "MPS", 6120, 1680, 495, 315, Face::Bold975,
+        11, " Meters per second ", ""},
+    {ControlId::Label7, "Label7", ControlKind::Label, "IN", 3900, 2340, 255, 315, Face::Bold975, 10,
+        " Inches ", ""},
+    {ControlId::Label6, "Label6", ControlKind::Label, "FPM", 3900, 1680, 495, 315, Face::Bold975, 9,
         " Feet per minute ", ""},
-    {"Label5", ControlKind::Label, "Minimum Runby", 540, 2340, 1635, 315, Face::Bold975, 8, "", ""},
-    {"Label4", ControlKind::Label, "Speed", 540, 1680, 735, 315, Face::Bold975, 7,
-        " Operating speed in the down direction or rated speed up ", ""},
-    {"Label1", ControlKind::Label, "Tarnvale", 1545, 240, 4815, 375, Face::Regular135, 6, "", ""},
+    {ControlId::Label5, "Label5", ControlKind::Label, "Minimum Runby", 540, 2340, 1635, 315,
+        Face::Bold975, 8, "", ""},
+    {ControlId::Label4, "Label4", ControlKind::Label, "Speed", 540, 1680, 735, 315, Face::Bold975,
+        7, " Operating speed in the down direction or rated speed up ", ""},
+    {ControlId::Label1, "Label1", ControlKind::Label, "Tarnvale", 1545, 240, 4815, 375,
+        Face::Regular135, 6, "", ""},
 }};
 
+// A row out of its id's place would give a control another's place, caption and events.
+constexpr bool tableFollowsIds()
+{
+    for (std::size_t i = 0; i < kControls.size(); ++i)
+        if (indexOf(kControls[i].id) != i)
+            return false;
+    return true;
+}
+static_assert(tableFollowsIds(), "kControls must list the controls in the order of ControlId");
+
+constexpr const ControlLayout &layoutOf(ControlId id)
+{
+    return kControls.at(indexOf(id));
+}
+
+// The design's name of a control or of the menu item.
+constexpr std::string_view nameOf(ControlId id)
+{
+    return id == ControlId::mnuRunbyInfo ? kRunbyInfoItem.name : layoutOf(id).name;
+}
+
+// The letter after the ampersand of a caption, which Alt and the letter press; 0 where none.
+constexpr char accessKeyOf(std::string_view caption)
+{
+    const std::size_t ampersand = caption.find('&');
+    return ampersand != std::string_view::npos && ampersand + 1 < caption.size()
+        ? caption[ampersand + 1]
+        : '\0';
+}
+
 // The controls as they stand on the screen, row by row: what a screen reader reads in turn.
-constexpr std::array<std::string_view, 15> kReadingOrder{"Label1", "optImperial", "optMetric",
-    "Label4", "txtImperialSpeed", "Label6", "txtMetricSpeed", "Label8", "Label5", "txtRunbyInches",
-    "Label7", "txtRunbyMillimeters", "Label9", "cmdCalculate", "cmdClear"};
+constexpr std::array<ControlId, kControlCount> kReadingOrder{ControlId::Label1,
+    ControlId::optImperial, ControlId::optMetric, ControlId::Label4, ControlId::txtImperialSpeed,
+    ControlId::Label6, ControlId::txtMetricSpeed, ControlId::Label8, ControlId::Label5,
+    ControlId::txtRunbyInches, ControlId::Label7, ControlId::txtRunbyMillimeters, ControlId::Label9,
+    ControlId::cmdCalculate, ControlId::cmdClear};
 
 // The label whose tooltip describes the speed fields.
-constexpr std::string_view kSpeedLabel = "Label4";
+constexpr ControlId kSpeedLabel = ControlId::Label4;
 // The button that Enter presses unless a focused button takes it.
-constexpr std::string_view kDefaultButton = "cmdCalculate";
+constexpr ControlId kDefaultButton = ControlId::cmdCalculate;
 // The title, centred in its box; every other caption is left-aligned.
-constexpr std::string_view kCentredLabel = "Label1";
+constexpr ControlId kCentredLabel = ControlId::Label1;
 
 // The controls in the order of their tab indexes.
-inline std::array<const ControlLayout *, kControls.size()> controlsInTabOrder()
+inline std::array<const ControlLayout *, kControlCount> controlsInTabOrder()
 {
-    std::array<const ControlLayout *, kControls.size()> order{};
+    std::array<const ControlLayout *, kControlCount> order{};
     std::transform(kControls.begin(), kControls.end(), order.begin(),
         [](const ControlLayout &layout) { return &layout; });
     std::sort(order.begin(), order.end(),
         [](const ControlLayout *a, const ControlLayout *b) { return a->tabIndex < b->tabIndex; });
     return order;
-}
-
-constexpr const ControlLayout &control(std::string_view name)
-{
-    for (const ControlLayout &layout : kControls)
-        if (layout.name == name)
-            return layout;
-    throw std::out_of_range("no control of that name");
 }
 
 } // namespace runby

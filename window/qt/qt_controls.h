@@ -4,7 +4,6 @@
 
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPalette>
 #include <QRadioButton>
 #include <QValidator>
 
@@ -12,15 +11,9 @@
 #include <string>
 #include <string_view>
 
-class QAbstractButton;
-
 namespace runby {
 
 QString toQString(std::string_view text);
-
-// The window's light look, whatever the desktop's colour scheme: button face behind the
-// captions, white fields, black text.
-QPalette designPalette();
 
 // A number field: a double click selects the whole number, and a text wider than the field
 // shows whole in its tooltip.
@@ -51,29 +44,12 @@ private:
     mutable QString m_text;
 };
 
-// Makes the access keys of the buttons press them at once, rather than after the short
-// animation in which keys typed next would go to the button, and lets an arrow key on the
-// selected unit option select the other one with the focus ending where its handler puts it.
-class ImmediateButtons final : public QObject
-{
-public:
-    ImmediateButtons(std::initializer_list<QAbstractButton *> buttons, QRadioButton *first,
-        QRadioButton *second, QObject *parent);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    QRadioButton *m_first;
-    QRadioButton *m_second;
-};
-
 // A text field of the window as the calculator sees it. A speed field's validator keeps its texts
 // within its limit, those set here too.
-class LineEditBox final : public TextBox
+class QtTextBox final : public TextBox
 {
 public:
-    explicit LineEditBox(QLineEdit *edit) : m_edit(edit) { }
+    explicit QtTextBox(QLineEdit *edit) : m_edit(edit) { }
 
     std::string text() const override { return m_edit->text().toStdString(); }
     void setText(std::string_view text) override;
@@ -90,10 +66,10 @@ private:
     QLineEdit *m_edit;
 };
 
-class RadioOption final : public OptionButton
+class QtOptionButton final : public OptionButton
 {
 public:
-    explicit RadioOption(QRadioButton *button) : m_button(button) { }
+    explicit QtOptionButton(QRadioButton *button) : m_button(button) { }
 
     void setValue(bool selected) override { m_button->setChecked(selected); }
     void setForeColor(Rgb color) override;
@@ -113,10 +89,10 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 };
 
-class ModalMessageBox final : public MessageBox
+class QtMessageBox final : public MessageBox
 {
 public:
-    explicit ModalMessageBox(QWidget *owner) : m_owner(owner) { }
+    explicit QtMessageBox(QWidget *owner) : m_owner(owner) { }
 
     void show(std::string_view title, std::string_view text) override;
 

@@ -121,50 +121,57 @@ bool textFits(HWND edit)
     return extent.cx <= client.right - LOWORD(margins) - HIWORD(margins);
 }
 
-std::string EditBox::text() const
+Win32TextBox::Win32TextBox(HWND edit, std::size_t limit) : m_edit(edit), m_limit(limit)
+{
+    if (limit == std::string::npos)
+        return;
+    SendMessageW(edit, EM_LIMITTEXT, limit, 0);
+    SetWindowSubclass(edit, speedFieldProc, 0, limit);
+}
+
+std::string Win32TextBox::text() const
 {
     return narrow(windowText(m_edit));
 }
 
 // EM_LIMITTEXT limits only what the user types; a text set here is cut to the limit by hand.
-void EditBox::setText(std::string_view text)
+void Win32TextBox::setText(std::string_view text)
 {
     const std::wstring wide = widen(text);
     SetWindowTextW(m_edit, fromUtf16(cutToLength(asUtf16(wide), m_limit)).c_str());
 }
 
-void EditBox::setBackColor(Rgb color)
+void Win32TextBox::setBackColor(Rgb color)
 {
     m_backColor = color;
     InvalidateRect(m_edit, nullptr, TRUE);
 }
 
-void EditBox::setLocked(bool locked)
+void Win32TextBox::setLocked(bool locked)
 {
     SendMessageW(m_edit, EM_SETREADONLY, locked, 0);
 }
 
-void EditBox::setTabStop(bool tabStop)
+void Win32TextBox::setTabStop(bool tabStop)
 {
     setStyleBit(m_edit, WS_TABSTOP, tabStop);
 }
 
-void EditBox::textMaybeChanged()
+bool Win32TextBox::textChanged()
 {
     std::wstring now = windowText(m_edit);
     if (now == m_lastText)
-        return;
+        return false;
     m_lastText = std::move(now);
-    if (changed)
-        changed();
+    return true;
 }
 
-void RadioOption::setValue(bool selected)
+void Win32OptionButton::setValue(bool selected)
 {
     SendMessageW(m_button, BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void RadioOption::setForeColor(Rgb color)
+void Win32OptionButton::setForeColor(Rgb color)
 {
     m_foreColor = color;
     InvalidateRect(m_button, nullptr, TRUE);
@@ -173,12 +180,6 @@ void RadioOption::setForeColor(Rgb color)
 void Win32MessageBox::show(std::string_view title, std::string_view text)
 {
     MessageBoxW(m_owner, widen(text).c_str(), widen(title).c_str(), MB_OK);
-}
-
-void filterSpeedInput(HWND edit, std::size_t limit)
-{
-    SendMessageW(edit, EM_LIMITTEXT, limit, 0);
-    SetWindowSubclass(edit, speedFieldProc, 0, limit);
 }
 
 } // namespace runby

@@ -4,7 +4,6 @@
 #include "windows_api.h"
 
 #include <cstddef>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -22,12 +21,13 @@ constexpr COLORREF toColorRef(Rgb color)
     return RGB(color.red, color.green, color.blue);
 }
 
-// An EDIT control as the calculator sees it. EDIT reports a change for every text set, equal or
-// not: changed runs only when the text really differs from the last one seen.
-class EditBox final : public TextBox
+// An EDIT control as the calculator sees it. A field with a limit is a speed field: it takes what
+// is typed or pasted by the input rules, invisible characters dropped, wide blanks made plain, a
+// paste cut at the limit.
+class Win32TextBox final : public TextBox
 {
 public:
-    EditBox(HWND edit, std::size_t limit) : m_edit(edit), m_limit(limit) { }
+    Win32TextBox(HWND edit, std::size_t limit);
 
     std::string text() const override;
     void setText(std::string_view text) override;
@@ -36,12 +36,11 @@ public:
     void setTabStop(bool tabStop) override;
     void setFocus() override { SetFocus(m_edit); }
 
-    // Called for each EN_CHANGE of the control.
-    void textMaybeChanged();
+    // Called for each EN_CHANGE of the control, which EDIT reports for every text set, equal or
+    // not: whether the text really differs from the last one seen.
+    bool textChanged();
     HWND handle() const { return m_edit; }
     Rgb backColor() const { return m_backColor; }
-
-    std::function<void()> changed;
 
 private:
     HWND m_edit;
@@ -50,10 +49,10 @@ private:
     Rgb m_backColor = kWhite;
 };
 
-class RadioOption final : public OptionButton
+class Win32OptionButton final : public OptionButton
 {
 public:
-    explicit RadioOption(HWND button) : m_button(button) { }
+    explicit Win32OptionButton(HWND button) : m_button(button) { }
 
     void setValue(bool selected) override;
     void setForeColor(Rgb color) override;
@@ -76,9 +75,5 @@ public:
 private:
     HWND m_owner;
 };
-
-// Makes a speed field take what is typed or pasted by the input rules: invisible characters
-// dropped, wide blanks made plain, a paste cut at the field's limit of limit characters.
-void filterSpeedInput(HWND edit, std::size_t limit);
 
 } // namespace runby

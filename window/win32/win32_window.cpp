@@ -6,11 +6,11 @@
 
 #include <uxtheme.h>
 
-#include <algorithm>
 #include <array>
 #include <cwchar>
 #include <map>
 #include <memory>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -35,6 +35,15 @@ struct AcceleratorsDeleter
     void operator()(HACCEL accelerators) const { DestroyAcceleratorTable(accelerators); }
 };
 using Accelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorsDeleter>;
+
+// What the system made, or WindowNotCreated naming what it could not make.
+template <typename Handle> Handle created(Handle handle, const char *what)
+{
+    if (!handle)
+        throw WindowNotCreated(std::string("The window could not be made: ") + what
+            + " failed with error " + std::to_string(GetLastError()) + ".");
+    return handle;
+}
 
 // Twips of the design to pixels at the given dots per inch.
 int pixels(int twips, UINT dpi)
@@ -105,7 +114,7 @@ ControlClass classOf(const ControlLayout &layout)
         return {WC_BUTTONW, BS_AUTORADIOBUTTON, 0};
     case ControlKind::PushButton:
         return {WC_BUTTONW,
-            static_cast<DWORD>(layout.name == kDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)
+            static_cast<DWORD>(layout.id == kDefaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON)
                 | WS_TABSTOP,
             0};
     case ControlKind::TextField:
@@ -115,14 +124,7 @@ ControlClass classOf(const ControlLayout &layout)
     }
     // SS_NOTIFY lets the tooltips see the pointer over a label.
     return {WC_STATICW,
-        static_cast<DWORD>(layout.name == kCentredLabel ? SS_CENTER : SS_LEFT) | SS_NOTIFY, 0};
-}
-
-std::size_t indexOf(std::string_view name)
-{
-    const auto found = std::find_if(kControls.begin(), kControls.end(),
-        [name](const ControlLayout &layout) { return layout.name == name; });
-    return static_cast<std::size_t>(found - kControls.begin());
+        static_cast<DWORD>(layout.id == kCentredLabel ? SS_CENTER : SS_LEFT) | SS_NOTIFY, 0};
 }
 
 class CalculatorWindow
@@ -137,18 +139,19 @@ public:
 private:
     struct Adapters
     {
-        EditBox imperialSpeed;
-        EditBox metricSpeed;
-        EditBox runbyInches;
-        EditBox runbyMillimeters;
-        RadioOption imperial;
-        RadioOption metric;
+        Win32TextBox imperialSpeed;
+        Win32TextBox metricSpeed;
+        Win32TextBox runbyInches;
+        Win32TextBox runbyMillimeters;
+        Win32OptionButton imperial;
+        Win32OptionButton metric;
         Win32MessageBox messageBox;
     };
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
-    HWND control(std::string_view name) const { return m_controls.at(indexOf(name)); }
+    HWND control(ControlId id) const { return m_controls.at(indexOf(id)); }
+    void createParts();
     void createControls();
     void orderForTab();
     void createMenu();
@@ -156,14 +159,14 @@ private:
     void layOut(UINT dpi);
     void placeOnPointerMonitor();
     void keepOptionTabStop();
-    void onCommand(int id, int code);
+    void onCommand(int commandId, int code, HWND control);
     void showWholeTextWhenCut(NMTTDISPINFOW &request);
     LRESULT onControlColor(HDC dc, HWND control);
     HBRUSH brush(Rgb color);
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
-    std::array<HWND, kControls.size()> m_controls{};
+    std::array<HWND, kControlCount> m_controls{};
     std::array<Font, 4> m_fonts;
     std::map<COLORREF, Brush> m_brushes;
     Accelerators m_accelerators;
@@ -185,7 +188,7 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance) : m_instance(instance)
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kWindowClassName;
-    RegisterClassExW(&windowClass);
+    created(RegisterClassExW(&windowClass), "RegisterClassExW");
 
     // Created hidden on the monitor that holds the pointer, so that it takes that monitor's DPI.
     POINT pointer{};
@@ -193,34 +196,40 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance) : m_instance(instance)
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
-    CreateWindowExW(0, kWindowClassName, widen(kWindowCaption).c_str(), kWindowStyle,
-        monitor.rcWork.left, monitor.rcWork.top, 1, 1, nullptr, nullptr, instance, this);
+    created(CreateWindowExW(0, kWindowClassName, widen(kWindowCaption).c_str(), kWindowStyle,
+                monitor.rcWork.left, monitor.rcWork.top, 1, 1, nullptr, nullptr, instance, this),
+        "CreateWindowExW");
+    try {
+        createParts();
+    } catch (const WindowNotCreated &) {
+        // The half-made window must not call back into this object, which is not made either.
+        SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
+        DestroyWindow(m_window);
+        throw;
+    }
+    layOut(GetDpiForWindow(m_window));
+    placeOnPointerMonitor();
+}
 
+// The controls, the menu and the tips, and the calculator over them.
+void CalculatorWindow::createParts()
+{
     createControls();
     createMenu();
     createToolTips();
-    m_adapters =
-        std::make_unique<Adapters>(Adapters{EditBox(control("txtImperialSpeed"), kSpeedFieldLength),
-            EditBox(control("txtMetricSpeed"), kSpeedFieldLength),
-            EditBox(control("txtRunbyInches"), std::string::npos),
-            EditBox(control("txtRunbyMillimeters"), std::string::npos),
-            RadioOption(control("optImperial")), RadioOption(control("optMetric")),
-            Win32MessageBox(m_window)});
+    m_adapters = std::make_unique<Adapters>(
+        Adapters{Win32TextBox(control(ControlId::txtImperialSpeed), kSpeedFieldLength),
+            Win32TextBox(control(ControlId::txtMetricSpeed), kSpeedFieldLength),
+            Win32TextBox(control(ControlId::txtRunbyInches), std::string::npos),
+            Win32TextBox(control(ControlId::txtRunbyMillimeters), std::string::npos),
+            Win32OptionButton(control(ControlId::optImperial)),
+            Win32OptionButton(control(ControlId::optMetric)), Win32MessageBox(m_window)});
     Adapters &a = *m_adapters;
     m_form = std::make_unique<CalculatorForm>(CalculatorForm::Controls{a.imperialSpeed,
         a.metricSpeed, a.runbyInches, a.runbyMillimeters, a.imperial, a.metric, a.messageBox});
-    a.imperialSpeed.changed = [this] { m_form->txtImperialSpeed_Change(); };
-    a.metricSpeed.changed = [this] { m_form->txtMetricSpeed_Change(); };
-    for (EditBox *speed : {&a.imperialSpeed, &a.metricSpeed})
-        filterSpeedInput(speed->handle(), kSpeedFieldLength);
-    a.imperial.setValue(true);
-    makeDisplayOnly(a.runbyInches);
-    makeDisplayOnly(a.runbyMillimeters);
+    m_form->setDesignTimeProperties();
     m_form->Form_Load();
     keepOptionTabStop();
-
-    layOut(GetDpiForWindow(m_window));
-    placeOnPointerMonitor();
 }
 
 LRESULT CALLBACK CalculatorWindow::windowProc(
@@ -241,17 +250,19 @@ LRESULT CALLBACK CalculatorWindow::windowProc(
 // Creates the controls in the order of the window's design.
 void CalculatorWindow::createControls()
 {
-    for (std::size_t i = 0; i < kControls.size(); ++i) {
-        const ControlLayout &layout = kControls[i];
+    for (const ControlLayout &layout : kControls) {
         const ControlClass controlClass = classOf(layout);
-        m_controls[i] = CreateWindowExW(controlClass.extendedStyle, controlClass.name,
-            widen(layout.caption).c_str(), WS_CHILD | WS_VISIBLE | controlClass.style, 0, 0, 0, 0,
-            m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
-            m_instance, nullptr);
+        HWND handle = created(
+            CreateWindowExW(controlClass.extendedStyle, controlClass.name,
+                widen(layout.caption).c_str(), WS_CHILD | WS_VISIBLE | controlClass.style, 0, 0, 0,
+                0, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout.id))),
+                m_instance, nullptr),
+            "CreateWindowExW");
+        m_controls.at(indexOf(layout.id)) = handle;
         if (layout.kind == ControlKind::OptionButton)
             // Themed option buttons draw their captions in the theme's colour, not the red or
             // black the calculator gives them.
-            SetWindowTheme(m_controls[i], L"", L"");
+            SetWindowTheme(handle, L"", L"");
     }
     orderForTab();
 }
@@ -262,7 +273,7 @@ void CalculatorWindow::orderForTab()
 {
     bool inOptions = false;
     for (const ControlLayout *layout : controlsInTabOrder()) {
-        HWND control = this->control(layout->name);
+        HWND control = this->control(layout->id);
         SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         const bool option = layout->kind == ControlKind::OptionButton;
         if (option != inOptions)
@@ -273,23 +284,24 @@ void CalculatorWindow::orderForTab()
 
 void CalculatorWindow::createMenu()
 {
-    HMENU help = CreatePopupMenu();
+    const auto runbyInfo = static_cast<WORD>(commandIdOf(ControlId::mnuRunbyInfo));
+    HMENU help = created(CreatePopupMenu(), "CreatePopupMenu");
     const std::wstring item =
-        widen(kRunbyInfoCaption) + L"\tCtrl+" + wchar_t(kRunbyInfoShortcutKey);
-    AppendMenuW(help, MF_STRING, kRunbyInfoCommand, item.c_str());
-    HMENU bar = CreateMenu();
+        widen(kRunbyInfoItem.caption) + L"\tCtrl+" + wchar_t(kRunbyInfoItem.shortcutKey);
+    AppendMenuW(help, MF_STRING, runbyInfo, item.c_str());
+    HMENU bar = created(CreateMenu(), "CreateMenu");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), widen(kHelpMenuCaption).c_str());
     SetMenu(m_window, bar);
-    ACCEL shortcut{
-        FCONTROL | FVIRTKEY, static_cast<WORD>(kRunbyInfoShortcutKey), kRunbyInfoCommand};
-    m_accelerators.reset(CreateAcceleratorTableW(&shortcut, 1));
+    ACCEL shortcut{FCONTROL | FVIRTKEY, static_cast<WORD>(kRunbyInfoItem.shortcutKey), runbyInfo};
+    m_accelerators.reset(created(CreateAcceleratorTableW(&shortcut, 1), "CreateAcceleratorTableW"));
 }
 
 void CalculatorWindow::createToolTips()
 {
-    HWND tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
-        WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-        CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr);
+    HWND tips = created(CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr,
+                            WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                            CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr),
+        "CreateWindowExW");
     m_toolTips.reserve(kControls.size());
     for (std::size_t i = 0; i < kControls.size(); ++i) {
         const bool field = kControls[i].kind == ControlKind::TextField;
@@ -351,8 +363,8 @@ void CalculatorWindow::placeOnPointerMonitor()
 // Tab stops at the selected unit option only, as in any group of options.
 void CalculatorWindow::keepOptionTabStop()
 {
-    for (const char *name : {"optImperial", "optMetric"}) {
-        HWND option = control(name);
+    for (const ControlId id : {ControlId::optImperial, ControlId::optMetric}) {
+        HWND option = control(id);
         const bool selected = SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED;
         const LONG_PTR style = GetWindowLongPtrW(option, GWL_STYLE);
         SetWindowLongPtrW(option, GWL_STYLE, selected ? style | WS_TABSTOP : style & ~WS_TABSTOP);
@@ -363,7 +375,7 @@ int CalculatorWindow::run(int showCommand)
 {
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
-    SetFocus(control("txtImperialSpeed"));
+    SetFocus(control(ControlId::txtImperialSpeed));
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorW(m_window, m_accelerators.get(), &message))
@@ -380,10 +392,10 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
-        onCommand(LOWORD(wParam), HIWORD(wParam));
+        onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
     case DM_GETDEFID:
-        return MAKELRESULT(kFirstControlId + indexOf(kDefaultButton), DC_HASDEFID);
+        return MAKELRESULT(commandIdOf(kDefaultButton), DC_HASDEFID);
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -425,34 +437,23 @@ void CalculatorWindow::showWholeTextWhenCut(NMTTDISPINFOW &request)
     request.lpszText = m_fieldTip.data();
 }
 
-void CalculatorWindow::onCommand(int id, int code)
+// A click comes as BN_CLICKED from a button, as 0 from a menu item and as 1 from an accelerator.
+void CalculatorWindow::onCommand(int commandId, int code, HWND control)
 {
-    if (id == kRunbyInfoCommand) {
-        m_form->mnuRunbyInfo_Click();
+    const std::optional<ControlId> source = controlIdOf(commandId);
+    if (!source)
         return;
-    }
-    const std::size_t index = static_cast<std::size_t>(id - kFirstControlId);
-    const std::string_view name = id == IDOK ? kDefaultButton
-        : index < kControls.size()           ? kControls[index].name
-                                             : "";
-    Adapters &a = *m_adapters;
     if (code == EN_CHANGE) {
-        if (name == "txtImperialSpeed")
-            a.imperialSpeed.textMaybeChanged();
-        else if (name == "txtMetricSpeed")
-            a.metricSpeed.textMaybeChanged();
+        Adapters &a = *m_adapters;
+        for (Win32TextBox *field :
+            {&a.imperialSpeed, &a.metricSpeed, &a.runbyInches, &a.runbyMillimeters})
+            if (field->handle() == control && field->textChanged())
+                m_form->raise(*source, ControlEvent::Change);
         return;
     }
-    if (code != BN_CLICKED)
+    if (code != BN_CLICKED && code != 1)
         return;
-    if (name == "optImperial")
-        m_form->optImperial_Click();
-    else if (name == "optMetric")
-        m_form->optMetric_Click();
-    else if (name == "cmdCalculate")
-        m_form->cmdCalculate_Click();
-    else if (name == "cmdClear")
-        m_form->cmdClear_Click();
+    m_form->raise(*source, ControlEvent::Click);
     keepOptionTabStop();
 }
 
@@ -462,11 +463,11 @@ LRESULT CalculatorWindow::onControlColor(HDC dc, HWND control)
     Rgb text = kBlack;
     Rgb back{GetRValue(GetSysColor(COLOR_BTNFACE)), GetGValue(GetSysColor(COLOR_BTNFACE)),
         GetBValue(GetSysColor(COLOR_BTNFACE))};
-    for (const EditBox *field :
+    for (const Win32TextBox *field :
         {&a.imperialSpeed, &a.metricSpeed, &a.runbyInches, &a.runbyMillimeters})
         if (field->handle() == control)
             back = field->backColor();
-    for (const RadioOption *option : {&a.imperial, &a.metric})
+    for (const Win32OptionButton *option : {&a.imperial, &a.metric})
         if (option->handle() == control)
             text = option->foreColor();
     SetTextColor(dc, toColorRef(text));

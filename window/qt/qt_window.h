@@ -27,7 +27,7 @@ protected:
 private:
     struct Controls;
 
-    void connectEvents();
+    void wireEvents();
     void centreOnScreen();
 
     std::unique_ptr<Controls> m_controls;

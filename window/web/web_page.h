@@ -1,0 +1,30 @@
+#pragma once
+
+// The page's functions, in web_page.js, which the linker takes as a JavaScript library. Elements
+// are named by the design's names; texts cross as UTF-8, a field's value as UTF-16.
+
+extern "C" {
+void js_create_control(const char *name, const char *type, const char *caption, int left, int top,
+    int width, int height, double points, bool bold, int tabIndex, const char *toolTip,
+    const char *accessibleName, const char *accessKey, const char *keyShortcut, bool centred);
+void js_append_in_order(const char *name);
+void js_set_menu(const char *caption, const char *helpCaption, const char *helpKey,
+    const char *helpShortcut, const char *itemName, const char *itemCaption,
+    const char *shortcutKey, const char *shortcut);
+void js_wire_event(const char *name, const char *domEvent, int control, int event);
+void js_wire_page();
+void js_mark_ready();
+// A copy of the value that the caller frees.
+char *js_utf8_value(const char *name);
+int js_value_length(const char *name);
+void js_read_value(const char *name, char16_t *out, int units);
+int js_caret(const char *name);
+void js_write_value(const char *name, const char16_t *text, int caret);
+void js_set_utf8_value(const char *name, const char *text);
+void js_set_style(const char *name, const char *property, const char *value);
+void js_set_read_only(const char *name, bool readOnly);
+void js_set_tab_index(const char *name, int index);
+void js_focus(const char *name);
+void js_set_checked(const char *name, bool checked);
+void js_show_message(const char *title, const char *text);
+}

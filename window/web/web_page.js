@@ -1,0 +1,220 @@
+// The page's side of the calculator: the DOM elements of the controls, found by the design's
+// names. Everything the calculator decides (what element each control is, its access key, which
+// events it raises, the menu's shortcut) comes from the C++ side; this file only carries it out.
+mergeInto(LibraryManager.library, {
+    // Writes caption into element, the letter after its ampersand underlined.
+    $runbyCaption: function(element, caption) {
+        const amp = caption.indexOf("&");
+        if (amp < 0) {
+            element.replaceChildren(caption);
+            return;
+        }
+        const u = document.createElement("u");
+        u.textContent = caption.charAt(amp + 1);
+        element.replaceChildren(caption.slice(0, amp), u, caption.slice(amp + 2));
+    },
+
+    // The keys the page answers itself, and the Help menu.
+    $runbyKeys: {accessKeys: {}, shortcuts: {}, help: ""},
+
+    $runbyMenu: {
+        open: function() {
+            document.getElementById("helpMenu").hidden = false;
+            document.getElementById("mnuHelp").setAttribute("aria-expanded", "true");
+            document.querySelector("#helpMenu [role=menuitem]").focus();
+        },
+        close: function() {
+            document.getElementById("helpMenu").hidden = true;
+            document.getElementById("mnuHelp").setAttribute("aria-expanded", "false");
+        },
+    },
+
+    // Creates a control at its place in the client area. type is the element it becomes: "radio",
+    // "submit", "button", "text", or "" for a caption alone. A tabIndex of 0 leaves it out of the
+    // Tab order; keyShortcut names its access key, as "Alt+I".
+    js_create_control__deps: ["$runbyCaption", "$runbyKeys"],
+    js_create_control: function(name, type, caption, left, top, width, height, points, bold,
+        tabIndex, toolTip, accessibleName, accessKey, keyShortcut, centred) {
+        const id = UTF8ToString(name);
+        const kind = UTF8ToString(type);
+        const shown = document.createElement("span");
+        runbyCaption(shown, UTF8ToString(caption));
+        let box;
+        let control;
+        if (kind == "radio") {
+            box = document.createElement("label");
+            control = document.createElement("input");
+            control.type = kind;
+            control.name = "unit";
+            box.append(control, shown);
+        } else if (kind == "submit" || kind == "button") {
+            box = control = document.createElement("button");
+            control.type = kind;
+            control.append(...shown.childNodes);
+        } else if (kind == "text") {
+            box = control = document.createElement("input");
+            control.type = kind;
+            [["autocomplete", "off"], ["autocapitalize", "off"], ["autocorrect", "off"],
+                ["spellcheck", "false"], ["inputmode", "text"], ["enterkeyhint", "go"]]
+                .forEach((pair) => control.setAttribute(pair[0], pair[1]));
+            control.setAttribute("aria-label", UTF8ToString(accessibleName));
+        } else {
+            box = control = shown;
+        }
+        control.id = id;
+        const key = UTF8ToString(accessKey).toLowerCase();
+        if (key) {
+            // The page's own key handler presses the control: the browser's access keys would
+            // also focus it, and the key typed next would go to it.
+            control.setAttribute("aria-keyshortcuts", UTF8ToString(keyShortcut));
+            runbyKeys.accessKeys[key] = control;
+        }
+        if (tabIndex)
+            control.tabIndex = tabIndex;
+        const tip = UTF8ToString(toolTip);
+        if (tip)
+            box.title = tip;
+        box.classList.add("control");
+        if (bold)
+            box.classList.add("bold");
+        if (centred)
+            box.classList.add("centred");
+        box.dataset.name = id;
+        [["--left", left], ["--top", top], ["--width", width], ["--height", height],
+            ["--points", points]].forEach((pair) => box.style.setProperty(pair[0], pair[1]));
+        document.getElementById("client").append(box);
+    },
+
+    js_append_in_order: function(name) {
+        const box = document.getElementById(UTF8ToString(name)).closest(".control");
+        box.parentElement.append(box);
+    },
+
+    // The page's title, the Help menu with its access key, and the menu item with its caption
+    // and shortcut: Control and shortcutKey.
+    js_set_menu__deps: ["$runbyCaption", "$runbyKeys"],
+    js_set_menu: function(caption, helpCaption, helpKey, helpShortcut, itemName, itemCaption,
+        shortcutKey, shortcut) {
+        document.title = UTF8ToString(caption).trim().replace(/ +/g, " ");
+        const help = document.getElementById("mnuHelp");
+        runbyCaption(help, UTF8ToString(helpCaption));
+        help.setAttribute("aria-keyshortcuts", UTF8ToString(helpShortcut));
+        runbyKeys.help = UTF8ToString(helpKey).toLowerCase();
+        const item = document.querySelector("#helpMenu [role=menuitem]");
+        item.id = UTF8ToString(itemName);
+        runbyCaption(item.querySelector(".caption"), UTF8ToString(itemCaption));
+        item.setAttribute("aria-keyshortcuts", UTF8ToString(shortcut));
+        runbyKeys.shortcuts[UTF8ToString(shortcutKey).toLowerCase()] = item;
+    },
+
+    // Sends the control's domEvent to the calculator as the numbers it gave for the control and
+    // the event.
+    js_wire_event: function(name, domEvent, control, event) {
+        document.getElementById(UTF8ToString(name)).addEventListener(UTF8ToString(domEvent),
+            (e) => {
+                if (!e.isComposing)
+                    _runby_event(control, event);
+            });
+    },
+
+    // What the page does of itself: the Help menu, the keys it answers and the dialog's focus.
+    js_wire_page__deps: ["$runbyKeys", "$runbyMenu"],
+    js_wire_page: function() {
+        const help = document.getElementById("mnuHelp");
+        const list = document.getElementById("helpMenu");
+        const dialog = document.getElementById("runbyInfo");
+        // The calculator answers the Calculate button's click; the form itself goes nowhere.
+        document.getElementById("client").addEventListener("submit", (e) => e.preventDefault());
+        help.addEventListener("click", () => (list.hidden ? runbyMenu.open() : runbyMenu.close()));
+        list.addEventListener("click", () => runbyMenu.close());
+        dialog.addEventListener("close", () => dialog.returnFocus && dialog.returnFocus.focus());
+        document.addEventListener("keydown", (e) => {
+            if (dialog.open)
+                return;
+            const key = e.key.toLowerCase();
+            if (e.ctrlKey && !e.altKey && runbyKeys.shortcuts[key]) {
+                e.preventDefault();
+                runbyKeys.shortcuts[key].click();
+            } else if (e.altKey && !e.ctrlKey && key == runbyKeys.help) {
+                e.preventDefault();
+                runbyMenu.open();
+            } else if (e.altKey && !e.ctrlKey && runbyKeys.accessKeys[key]) {
+                e.preventDefault();
+                runbyMenu.close();
+                runbyKeys.accessKeys[key].click();
+            } else if (e.key == "Escape" && !list.hidden) {
+                runbyMenu.close();
+                help.focus();
+            } else if (e.target.type == "radio" && e.key.startsWith("Arrow")) {
+                // With two options every arrow selects the other one.
+                e.preventDefault();
+                const options = [...document.getElementsByName(e.target.name)];
+                options.find((option) => option != e.target).click();
+            }
+        });
+    },
+
+    // Marks the moment the calculator can take its first speed, for the start-up benchmark.
+    js_mark_ready: function() {
+        performance.mark("runby-ready");
+    },
+
+    js_utf8_value: function(name) {
+        return allocateUTF8(document.getElementById(UTF8ToString(name)).value);
+    },
+
+    js_value_length: function(name) {
+        return document.getElementById(UTF8ToString(name)).value.length;
+    },
+
+    js_read_value: function(name, out, units) {
+        stringToUTF16(document.getElementById(UTF8ToString(name)).value, out, 2 * units + 2);
+    },
+
+    js_caret: function(name) {
+        const field = document.getElementById(UTF8ToString(name));
+        return field.selectionEnd == null ? field.value.length : field.selectionEnd;
+    },
+
+    js_write_value: function(name, text, caret) {
+        const field = document.getElementById(UTF8ToString(name));
+        field.value = UTF16ToString(text);
+        if (document.activeElement == field)
+            field.setSelectionRange(caret, caret);
+        // A text wider than its field shows whole in the field's tooltip.
+        field.title = field.scrollWidth > field.clientWidth ? field.value : "";
+    },
+
+    js_set_utf8_value: function(name, text) {
+        document.getElementById(UTF8ToString(name)).value = UTF8ToString(text);
+    },
+
+    js_set_style: function(name, property, value) {
+        const box = document.getElementById(UTF8ToString(name)).closest(".control");
+        box.style.setProperty(UTF8ToString(property), UTF8ToString(value));
+    },
+
+    js_set_read_only: function(name, readOnly) {
+        document.getElementById(UTF8ToString(name)).readOnly = !!readOnly;
+    },
+
+    js_set_tab_index: function(name, index) {
+        document.getElementById(UTF8ToString(name)).tabIndex = index;
+    },
+
+    js_focus: function(name) {
+        document.getElementById(UTF8ToString(name)).focus();
+    },
+
+    js_set_checked: function(name, checked) {
+        document.getElementById(UTF8ToString(name)).checked = !!checked;
+    },
+
+    js_show_message: function(title, text) {
+        const dialog = document.getElementById("runbyInfo");
+        dialog.querySelector("h2").textContent = UTF8ToString(title);
+        dialog.querySelector("pre").textContent = UTF8ToString(text);
+        dialog.returnFocus = document.activeElement;
+        dialog.showModal();
+    },
+});
