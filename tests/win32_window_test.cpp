@@ -1,17 +1,18 @@
 // Starts the real runby.exe and drives it as a user would, with keys sent back to back through
 // the system's input queue, reading what it shows through window messages. Checks the wiring of
-// the Win32 window: places, flags, colours, Tab order, access keys, the default button, the
-// limit and the input rules, and the Runby Information box. The calculator's own logic is
-// tested elsewhere.
+// the Win32 window: places, flags, colours, Tab order, the key sessions that every window runs,
+// the Help menu and the Runby Information box. The calculator's own logic is tested elsewhere.
 //
 // usage: win32_window_test RUNBY_EXE   (under Wine a Unix path is taken as on drive Z:)
 
+#include "key_sessions.h"
 #include "layout.h"
 #include "win32_window.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -22,19 +23,7 @@ using namespace runby;
 
 namespace {
 
-int g_passed = 0;
-int g_failed = 0;
-
-void check(bool ok, const std::string &what)
-{
-    (ok ? g_passed : g_failed) += 1;
-    std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
-}
-
-std::string narrowAscii(const std::wstring &text)
-{
-    return {text.begin(), text.end()};
-}
+std::wstring g_exe;
 
 std::wstring windowsPath(std::string path)
 {
@@ -44,10 +33,20 @@ std::wstring windowsPath(std::string path)
     return {path.begin(), path.end()};
 }
 
-// Waits for a condition for up to three seconds.
+std::string utf8(const std::wstring &text)
+{
+    const int length = WideCharToMultiByte(
+        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length,
+        nullptr, nullptr);
+    return out;
+}
+
+// Waits for a condition for up to ten seconds, long enough for a busy machine.
 bool eventually(const std::function<bool()> &condition)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
@@ -59,12 +58,12 @@ bool eventually(const std::function<bool()> &condition)
 class Program
 {
 public:
-    explicit Program(const std::wstring &exe)
+    Program()
     {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        std::wstring commandLine = L"\"" + exe + L"\"";
-        if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+        std::wstring commandLine = L"\"" + g_exe + L"\"";
+        if (!CreateProcessW(g_exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                 nullptr, &startup, &m_process))
             return;
         eventually([this] {
@@ -73,7 +72,10 @@ public:
         });
         if (m_window) {
             SetForegroundWindow(m_window);
-            eventually([this] { return GetForegroundWindow() == m_window; });
+            eventually([this] {
+                return GetForegroundWindow() == m_window
+                    && focusName() == nameOf(ControlId::txtImperialSpeed);
+            });
         }
     }
     Program(const Program &) = delete;
@@ -90,32 +92,32 @@ public:
     }
 
     HWND window() const { return m_window; }
-    HWND control(std::string_view name) const
+    HWND control(ControlId id) const { return GetDlgItem(m_window, commandIdOf(id)); }
+    HWND control(const std::string &name) const
     {
-        for (std::size_t i = 0; i < kControls.size(); ++i)
-            if (kControls[i].name == name)
-                return GetDlgItem(m_window, kFirstControlId + static_cast<int>(i));
+        for (const ControlLayout &layout : kControls)
+            if (layout.name == name)
+                return control(layout.id);
         return nullptr;
     }
-    std::string text(std::string_view name) const
+    std::string text(ControlId id) const
     {
         wchar_t buffer[64]{};
-        SendMessageW(control(name), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer));
-        return narrowAscii(buffer);
+        SendMessageW(control(id), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer));
+        return utf8(buffer);
     }
-    HWND focus() const
+    std::string focusName() const
     {
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         GetGUIThreadInfo(m_process.dwThreadId, &info);
-        return info.hwndFocus;
+        const std::optional<ControlId> id = controlIdOf(GetDlgCtrlID(info.hwndFocus));
+        return id && GetParent(info.hwndFocus) == m_window ? std::string(nameOf(*id)) : "?";
     }
-    std::string focusName() const
+    std::array<std::string, 4> fields() const
     {
-        const int id = GetDlgCtrlID(focus()) - kFirstControlId;
-        return id >= 0 && id < static_cast<int>(kControls.size())
-            ? std::string(kControls[static_cast<std::size_t>(id)].name)
-            : "?";
+        return {text(ControlId::txtImperialSpeed), text(ControlId::txtMetricSpeed),
+            text(ControlId::txtRunbyInches), text(ControlId::txtRunbyMillimeters)};
     }
 
 private:
@@ -135,118 +137,161 @@ private:
     HWND m_window = nullptr;
 };
 
-// Keys as xdotool names them: "alt+m", "Return", "Tab", "Right", "ctrl+v" or a single character.
-std::vector<INPUT> keyInputs(const std::string &keys)
-{
-    std::vector<INPUT> inputs;
-    const auto key = [&inputs](WORD virtualKey, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = virtualKey;
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    };
-    std::size_t start = 0;
-    while (start < keys.size()) {
-        std::size_t end = keys.find(' ', start);
-        if (end == std::string::npos)
-            end = keys.size();
-        std::string name = keys.substr(start, end - start);
-        start = end + 1;
-        WORD modifier = 0;
-        if (name.rfind("alt+", 0) == 0 || name.rfind("ctrl+", 0) == 0) {
-            modifier = name[0] == 'a' ? VK_MENU : VK_CONTROL;
-            name = name.substr(name.find('+') + 1);
-        }
-        WORD virtualKey = 0;
-        if (name == "Return")
-            virtualKey = VK_RETURN;
-        else if (name == "Tab")
-            virtualKey = VK_TAB;
-        else if (name == "Right")
-            virtualKey = VK_RIGHT;
-        else if (name == "Left")
-            virtualKey = VK_LEFT;
-        else if (name == "Escape")
-            virtualKey = VK_ESCAPE;
-        else if (name == "period")
-            virtualKey = VK_OEM_PERIOD;
-        else
-            virtualKey = static_cast<WORD>(std::toupper(static_cast<unsigned char>(name[0])));
-        if (modifier)
-            key(modifier, false);
-        key(virtualKey, false);
-        key(virtualKey, true);
-        if (modifier)
-            key(modifier, true);
-    }
-    return inputs;
-}
-
-// Sends every key at once: none waits for the program to handle the one before.
-void type(const std::string &keys)
-{
-    std::vector<INPUT> inputs = keyInputs(keys);
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-void setClipboard(const std::wstring &text)
+void setClipboard(const std::u16string &text)
 {
     OpenClipboard(nullptr);
     EmptyClipboard();
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t *>(GlobalLock(memory)));
+    std::copy_n(text.c_str(), text.size() + 1, static_cast<char16_t *>(GlobalLock(memory)));
     GlobalUnlock(memory);
     SetClipboardData(CF_UNICODETEXT, memory);
     CloseClipboard();
 }
 
-struct FieldTexts
+// The inputs of a session's keys, to go to the system at once: none waits for the program to
+// handle the one before. A paste's text goes to the clipboard now.
+class Inputs
 {
-    std::string imperialSpeed, metricSpeed, runbyInches, runbyMillimeters;
-    bool operator==(const FieldTexts &) const = default;
+public:
+    explicit Inputs(const Program &program) : m_program(program) { }
+
+    void add(const KeyStep &step)
+    {
+        switch (step.kind) {
+        case KeyStep::Kind::Key:
+            press(namedKey(step.name), step.name == "KP_Enter" ? KEYEVENTF_EXTENDEDKEY : 0);
+            break;
+        case KeyStep::Kind::Alt:
+        case KeyStep::Kind::Ctrl:
+            withModifier(step.kind == KeyStep::Kind::Alt ? VK_MENU : VK_CONTROL,
+                static_cast<WORD>(std::toupper(static_cast<unsigned char>(step.name.front()))));
+            break;
+        case KeyStep::Kind::Paste:
+            setClipboard(step.text);
+            withModifier(VK_CONTROL, 'V');
+            break;
+        case KeyStep::Kind::Click:
+            click(m_program.control(step.name));
+            break;
+        case KeyStep::Kind::Type:
+            for (const char16_t c : step.text)
+                type(c);
+            break;
+        }
+    }
+
+    void send() { SendInput(static_cast<UINT>(m_inputs.size()), m_inputs.data(), sizeof(INPUT)); }
+
+private:
+    static WORD namedKey(const std::string &name)
+    {
+        const std::pair<const char *, WORD> keys[] = {{"Return", VK_RETURN},
+            {"KP_Enter", VK_RETURN}, {"Tab", VK_TAB}, {"Left", VK_LEFT}, {"Right", VK_RIGHT},
+            {"Up", VK_UP}, {"Down", VK_DOWN}, {"Escape", VK_ESCAPE}};
+        for (const auto &[keyName, key] : keys)
+            if (name == keyName)
+                return key;
+        return 0;
+    }
+
+    void key(WORD virtualKey, WORD scan, DWORD flags)
+    {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = virtualKey;
+        input.ki.wScan = scan;
+        input.ki.dwFlags = flags;
+        m_inputs.push_back(input);
+    }
+    void press(WORD virtualKey, DWORD flags = 0)
+    {
+        key(virtualKey, 0, flags);
+        key(virtualKey, 0, flags | KEYEVENTF_KEYUP);
+    }
+    void withModifier(WORD modifier, WORD virtualKey)
+    {
+        key(modifier, 0, 0);
+        press(virtualKey);
+        key(modifier, 0, KEYEVENTF_KEYUP);
+    }
+    // Digits and the point from their keys, any other character as the keyboard's text.
+    void type(char16_t c)
+    {
+        if (c >= u'0' && c <= u'9') {
+            press(static_cast<WORD>(c));
+        } else if (c == u'.') {
+            press(VK_OEM_PERIOD);
+        } else {
+            key(0, static_cast<WORD>(c), KEYEVENTF_UNICODE);
+            key(0, static_cast<WORD>(c), KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
+        }
+    }
+    void click(HWND control)
+    {
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        const int width = GetSystemMetrics(SM_CXSCREEN);
+        const int height = GetSystemMetrics(SM_CYSCREEN);
+        INPUT input{};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = MulDiv((rect.left + rect.right) / 2, 65535, width - 1);
+        input.mi.dy = MulDiv((rect.top + rect.bottom) / 2, 65535, height - 1);
+        for (const DWORD flags :
+            {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            input.mi.dwFlags = flags;
+            m_inputs.push_back(input);
+        }
+    }
+
+    const Program &m_program;
+    std::vector<INPUT> m_inputs;
 };
 
-FieldTexts fields(const Program &program)
+void type(const Program &program, const std::string &keys)
 {
-    return {program.text("txtImperialSpeed"), program.text("txtMetricSpeed"),
-        program.text("txtRunbyInches"), program.text("txtRunbyMillimeters")};
+    Inputs inputs(program);
+    for (const KeyStep &step : keysessions::sessionOf("keys | " + keys + " | | | |").steps)
+        inputs.add(step);
+    inputs.send();
 }
 
-std::string describe(const FieldTexts &f)
+class Win32Window : public testing::Test
 {
-    return f.imperialSpeed + " | " + f.metricSpeed + " | " + f.runbyInches + " | "
-        + f.runbyMillimeters;
-}
+protected:
+    Program program;
+};
 
-void checkPlacesAndFlags(const Program &program)
+TEST_F(Win32Window, PlacesEveryControlWithItsFlags)
 {
+    ASSERT_NE(program.window(), nullptr);
     for (const ControlLayout &layout : kControls) {
         RECT rect{};
-        GetWindowRect(program.control(layout.name), &rect);
+        GetWindowRect(program.control(layout.id), &rect);
         MapWindowPoints(nullptr, program.window(), reinterpret_cast<POINT *>(&rect), 2);
         const RECT expected{layout.left / kTwipsPerPixel, layout.top / kTwipsPerPixel,
             (layout.left + layout.width) / kTwipsPerPixel,
             (layout.top + layout.height) / kTwipsPerPixel};
-        check(EqualRect(&rect, &expected), std::string(layout.name) + " at its place");
+        EXPECT_TRUE(EqualRect(&rect, &expected)) << layout.name;
     }
     RECT client{};
     GetClientRect(program.window(), &client);
-    check(client.right == 527 && client.bottom == 252, "client area 527 x 252 below the menu");
-    const auto style = [&](std::string_view name) {
-        return GetWindowLongPtrW(program.control(name), GWL_STYLE);
+    EXPECT_EQ(client.right, 527);
+    EXPECT_EQ(client.bottom, 252);
+    const auto style = [&](ControlId id) {
+        return GetWindowLongPtrW(program.control(id), GWL_STYLE);
     };
     const LONG_PTR frame = GetWindowLongPtrW(program.window(), GWL_STYLE);
-    check((frame & WS_MINIMIZEBOX) && !(frame & WS_MAXIMIZEBOX) && !(frame & WS_THICKFRAME),
-        "fixed frame with minimise and no maximise");
-    check((style("cmdCalculate") & BS_TYPEMASK) == BS_DEFPUSHBUTTON, "Calculate is the default");
-    for (const char *name : {"txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters"})
-        check((style(name) & ES_READONLY) && !(style(name) & WS_TABSTOP),
-            std::string(name) + " read-only and out of the Tab chain");
-    check(!(style("txtImperialSpeed") & ES_READONLY), "txtImperialSpeed editable");
-    check((style("optImperial") & WS_GROUP) && !(style("optMetric") & WS_GROUP)
-            && (style("Label1") & WS_GROUP),
-        "the two options form a group of their own");
+    EXPECT_TRUE((frame & WS_MINIMIZEBOX) && !(frame & WS_MAXIMIZEBOX) && !(frame & WS_THICKFRAME))
+        << "a fixed frame with minimise and no maximise";
+    EXPECT_EQ(style(ControlId::cmdCalculate) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    for (const ControlId id :
+        {ControlId::txtMetricSpeed, ControlId::txtRunbyInches, ControlId::txtRunbyMillimeters})
+        EXPECT_TRUE((style(id) & ES_READONLY) && !(style(id) & WS_TABSTOP))
+            << nameOf(id) << " read-only and out of the Tab chain";
+    EXPECT_FALSE(style(ControlId::txtImperialSpeed) & ES_READONLY);
+    EXPECT_TRUE((style(ControlId::optImperial) & WS_GROUP)
+        && !(style(ControlId::optMetric) & WS_GROUP) && (style(ControlId::Label1) & WS_GROUP))
+        << "the two options form a group of their own";
 
     RECT window{};
     GetWindowRect(program.window(), &window);
@@ -254,158 +299,110 @@ void checkPlacesAndFlags(const Program &program)
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(program.window(), MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT &work = monitor.rcWork;
-    check(std::abs((window.left + window.right) - (work.left + work.right)) <= 1
-            && std::abs((window.top + window.bottom) - (work.top + work.bottom)) <= 1,
-        "centred in the work area, frame included");
+    EXPECT_LE(std::abs((window.left + window.right) - (work.left + work.right)), 1);
+    EXPECT_LE(std::abs((window.top + window.bottom) - (work.top + work.bottom)), 1);
 }
 
-// The colour on the screen in the middle of a control.
-COLORREF colourIn(const Program &program, std::string_view name)
+// The colour on the screen in the middle of a control, near its right edge.
+COLORREF colourIn(const Program &program, ControlId id)
 {
     RECT rect{};
-    GetWindowRect(program.control(name), &rect);
+    GetWindowRect(program.control(id), &rect);
     HDC screen = GetDC(nullptr);
     const COLORREF colour = GetPixel(screen, rect.right - 6, (rect.top + rect.bottom) / 2);
     ReleaseDC(nullptr, screen);
     return colour;
 }
 
-void checkColours(const Program &program)
+TEST_F(Win32Window, PaintsEachFieldInItsColour)
 {
-    const struct
-    {
-        const char *name;
-        COLORREF colour;
-    } fields[] = {
-        {"txtImperialSpeed", RGB(255, 255, 255)},
-        {"txtMetricSpeed", RGB(255, 255, 0)},
-        {"txtRunbyInches", RGB(255, 255, 0)},
-        {"txtRunbyMillimeters", RGB(255, 255, 0)},
+    const std::pair<ControlId, COLORREF> fields[] = {
+        {ControlId::txtImperialSpeed, RGB(255, 255, 255)},
+        {ControlId::txtMetricSpeed, RGB(255, 255, 0)},
+        {ControlId::txtRunbyInches, RGB(255, 255, 0)},
+        {ControlId::txtRunbyMillimeters, RGB(255, 255, 0)},
     };
-    for (const auto &field : fields)
-        check(eventually([&] { return colourIn(program, field.name) == field.colour; }),
-            std::string(field.name) + " in its colour");
+    for (const auto &[id, colour] : fields)
+        EXPECT_TRUE(eventually([&] { return colourIn(program, id) == colour; })) << nameOf(id);
 }
 
-struct Session
+TEST_F(Win32Window, TabVisitsTheSpeedTheButtonsAndTheSelectedOption)
 {
-    const char *what;
-    const char *keys;
-    FieldTexts expected;
-};
-
-void checkSessions(const std::wstring &exe)
-{
-    const FieldTexts typical{"150", "0.762", "4.5", "114.3"};
-    const Session sessions[] = {
-        {"Alt+M, a metric speed", "alt+m 0 period 7 5 Return",
-            {"147.63779", "0.75", "4.429133858268", "112.5"}},
-        {"Alt+I from metric", "alt+m alt+i 1 5 0 Return", typical},
-        {"Alt+I on the selected option", "1 5 alt+i 0 Return", typical},
-        {"Right on the selected option", "Tab Tab Tab Right 2 Return",
-            {"393.70078", "2", "5.905511811024", "150"}},
-        {"Alt+L, a speed", "1 5 0 Return alt+l 7 5 Return", {"75", "0.381", "3", "76.2"}},
-        {"Alt+C", "1 5 0 alt+c", typical},
-        {"Enter on a focused Clear", "1 5 0 Tab Tab Return", {"", "", "", ""}},
-        {"a tenth character refused", "1 2 3 4 5 6 7 8 9 0", {"123456789", "", "", ""}},
-    };
-    for (const Session &session : sessions) {
-        Program program(exe);
-        type(session.keys);
-        FieldTexts shown;
-        const bool ok = eventually([&] {
-            shown = fields(program);
-            return shown == session.expected;
-        });
-        check(ok, std::string(session.what) + ": " + describe(shown));
+    for (const ControlId next : {ControlId::cmdCalculate, ControlId::cmdClear,
+             ControlId::optImperial, ControlId::txtImperialSpeed}) {
+        type(program, "Tab");
+        EXPECT_TRUE(eventually([&] { return program.focusName() == nameOf(next); }))
+            << "expected " << nameOf(next) << ", focus on " << program.focusName();
     }
 }
 
-void checkPaste(const std::wstring &exe)
+TEST_F(Win32Window, AltHOpensTheHelpMenu)
 {
-    Program program(exe);
-    setClipboard(L"1\u200B50");
-    type("ctrl+v Return");
-    FieldTexts shown;
-    const bool ok = eventually([&] {
-        shown = fields(program);
-        return shown == FieldTexts{"150", "0.762", "4.5", "114.3"};
-    });
-    check(ok, "a paste drops a zero-width space: " + describe(shown));
-}
-
-void checkTabOrder(const Program &program)
-{
-    std::string visited;
-    for (int i = 0; i < 4; ++i) {
-        type("Tab");
-        std::string name;
-        eventually([&] {
-            name = program.focusName();
-            return !visited.empty() || name != "txtImperialSpeed";
-        });
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        visited += program.focusName() + " ";
-    }
-    check(
-        visited == "cmdCalculate cmdClear optImperial txtImperialSpeed ", "Tab order: " + visited);
-}
-
-void checkHelpMenu(const std::wstring &exe)
-{
-    Program program(exe);
-    type("alt+h");
-    check(eventually([] {
+    type(program, "alt+h");
+    EXPECT_TRUE(eventually([] {
         HWND menu = FindWindowW(L"#32768", nullptr);
         return menu && IsWindowVisible(menu);
-    }),
-        "Alt+H opens the Help menu");
-    type("Escape Escape");
+    }));
+    type(program, "Escape Escape");
 }
 
-void checkRunbyInfo(const std::wstring &exe)
+TEST_F(Win32Window, CtrlRShowsTheRuleAndClosingItKeepsSpeedAndFocus)
 {
-    Program program(exe);
-    type("1 2 ctrl+r");
+    type(program, "12 ctrl+r");
     HWND box = nullptr;
-    eventually([&] {
+    ASSERT_TRUE(eventually([&] {
         box = FindWindowW(L"#32770", L"Runby Information");
         return box != nullptr;
-    });
-    check(box && GetWindow(box, GW_OWNER) == program.window(), "Ctrl+R opens the box, owned");
+    }));
+    EXPECT_EQ(GetWindow(box, GW_OWNER), program.window());
     wchar_t message[1200]{};
     GetDlgItemTextW(box, 0xFFFF, message, 1200);
     const std::wstring text(message);
-    check(text.size() == 1004 && text.rfind(L"300.8b Minimum Bottom and Top Car Runby\r\n", 0) == 0,
-        "the 23 lines of the rule, 1004 characters");
+    EXPECT_EQ(text.size(), 1004U);
+    EXPECT_EQ(text.rfind(L"300.8b Minimum Bottom and Top Car Runby\r\n", 0), 0U);
     SendMessageW(box, WM_COMMAND, IDOK, 0);
-    check(eventually([&] { return program.focusName() == "txtImperialSpeed"; })
-            && program.text("txtImperialSpeed") == "12",
-        "closing it leaves the speed and the focus as they were");
+    EXPECT_TRUE(eventually([&] { return program.focusName() == "txtImperialSpeed"; }));
+    EXPECT_EQ(program.text(ControlId::txtImperialSpeed), "12");
 }
+
+class KeySessionTest : public testing::Test
+{
+public:
+    explicit KeySessionTest(KeySession session) : m_session(std::move(session)) { }
+
+    void TestBody() override
+    {
+        Program program;
+        ASSERT_NE(program.window(), nullptr);
+        Inputs inputs(program);
+        for (const KeyStep &step : m_session.steps)
+            inputs.add(step);
+        inputs.send();
+        std::array<std::string, 4> shown;
+        EXPECT_TRUE(eventually([&] {
+            shown = program.fields();
+            return shown == m_session.fields;
+        })) << shown[0]
+            << " | " << shown[1] << " | " << shown[2] << " | " << shown[3];
+    }
+
+private:
+    KeySession m_session;
+};
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    testing::InitGoogleTest(&argc, argv);
     if (argc != 2) {
         std::fputs("usage: win32_window_test RUNBY_EXE\n", stderr);
         return 2;
     }
-    const std::wstring exe = windowsPath(argv[1]);
-    {
-        Program program(exe);
-        check(program.window() != nullptr, "the window opens");
-        if (!program.window())
-            return 1;
-        checkPlacesAndFlags(program);
-        checkColours(program);
-        checkTabOrder(program);
+    g_exe = windowsPath(argv[1]);
+    for (const KeySession &session : readKeySessions(RUNBY_KEY_SESSIONS)) {
+        testing::RegisterTest("KeySession", session.what.c_str(), nullptr, nullptr, __FILE__,
+            __LINE__, [session]() -> testing::Test * { return new KeySessionTest(session); });
     }
-    checkSessions(exe);
-    checkPaste(exe);
-    checkHelpMenu(exe);
-    checkRunbyInfo(exe);
-    std::printf("%d passed, %d failed\n", g_passed, g_failed);
-    return g_failed == 0 ? 0 : 1;
+    return RUN_ALL_TESTS();
 }

@@ -1,3 +1,4 @@
+#include "key_sessions.h"
 #include "qt_window.h"
 #include "speed_input.h"
 #include "title_bar.h"
@@ -19,6 +20,7 @@
 #include <QtTest>
 
 Q_DECLARE_METATYPE(std::function<void(QMessageBox *)>)
+Q_DECLARE_METATYPE(runby::KeySession)
 
 #include <functional>
 #include <memory>
@@ -495,50 +497,59 @@ QStringList WindowTest::fieldTexts() const
 
 void WindowTest::loseNoKeySentBackToBack_data()
 {
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QStringList>("fields");
-    const QStringList typical{"150", "0.762", "4.5", "114.3"};
-    QTest::newRow("Alt+M, a metric speed")
-        << "alt+m 0.75 Return" << QStringList{"147.63779", "0.75", "4.429133858268", "112.5"};
-    QTest::newRow("Alt+I from metric") << "alt+m alt+i 150 Return" << typical;
-    QTest::newRow("Alt+I on the selected option") << "15 alt+i 0 Return" << typical;
-    QTest::newRow("a click on the selected option") << "15 click 0 Return" << typical;
-    QTest::newRow("Right on the selected option")
-        << "Tab Tab Tab Right 2 Return" << QStringList{"393.70078", "2", "5.905511811024", "150"};
-    QTest::newRow("Up on the selected option")
-        << "Tab Tab Tab Up 2 Return" << QStringList{"393.70078", "2", "5.905511811024", "150"};
-    QTest::newRow("Left back to imperial") << "alt+m Tab Tab Tab Left 150 Return" << typical;
-    QTest::newRow("Alt+L, a speed")
-        << "150 Return alt+l 75 Return" << QStringList{"75", "0.381", "3", "76.2"};
-    QTest::newRow("Alt+C, one more digit") << "150 alt+c 5" << QStringList{"1505", "", "", ""};
-    QTest::newRow("Enter on the keypad") << "150 KeypadEnter" << typical;
+    QTest::addColumn<runby::KeySession>("session");
+    for (const runby::KeySession &session : runby::readKeySessions(RUNBY_KEY_SESSIONS))
+        QTest::newRow(session.what.c_str()) << session;
 }
 
 // Sends each key to the widget that has the focus when it comes, with no pause between keys.
 void WindowTest::loseNoKeySentBackToBack()
 {
-    QFETCH(QString, keys);
-    QFETCH(QStringList, fields);
+    using Kind = runby::KeyStep::Kind;
+    QFETCH(runby::KeySession, session);
     const QMap<QString, QPair<Qt::Key, Qt::KeyboardModifiers>> named{
         {"Return", {Qt::Key_Return, Qt::NoModifier}},
-        {"KeypadEnter", {Qt::Key_Enter, Qt::KeypadModifier}},
+        {"KP_Enter", {Qt::Key_Enter, Qt::KeypadModifier}},
         {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
         {"Left", {Qt::Key_Left, Qt::NoModifier}},
         {"Right", {Qt::Key_Right, Qt::NoModifier}},
         {"Up", {Qt::Key_Up, Qt::NoModifier}},
+        {"Down", {Qt::Key_Down, Qt::NoModifier}},
+        {"Escape", {Qt::Key_Escape, Qt::NoModifier}},
     };
-    for (const QString &key : keys.split(' ')) {
+    for (const runby::KeyStep &step : session.steps) {
         QWidget *target = QApplication::focusWidget();
-        if (key.startsWith("alt+"))
-            QTest::keyClick(target, key.back().toLatin1(), Qt::AltModifier);
-        else if (key == "click")
-            QTest::mouseClick(child<QRadioButton>("optImperial"), Qt::LeftButton);
-        else if (named.contains(key))
-            QTest::keyClick(target, named[key].first, named[key].second);
-        else
-            QTest::keyClicks(target, key);
+        const QString text = QString::fromStdU16String(step.text);
+        switch (step.kind) {
+        case Kind::Key: {
+            const auto key = named.value(QString::fromStdString(step.name));
+            QTest::keyClick(target, key.first, key.second);
+            break;
+        }
+        case Kind::Alt:
+        case Kind::Ctrl:
+            QTest::keyClick(target, step.name.front(),
+                step.kind == Kind::Alt ? Qt::AltModifier : Qt::ControlModifier);
+            break;
+        case Kind::Paste:
+            QGuiApplication::clipboard()->setText(text);
+            QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+            break;
+        case Kind::Click:
+            QTest::mouseClick(child<QWidget>(step.name.c_str()), Qt::LeftButton);
+            break;
+        case Kind::Type:
+            // Each character as the keyboard sends it, with its text.
+            for (const QChar c : text)
+                QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
+                    QString(c), Qt::NoModifier);
+            break;
+        }
     }
-    QCOMPARE(fieldTexts(), fields);
+    QStringList expected;
+    for (const std::string &field : session.fields)
+        expected << QString::fromStdString(field);
+    QCOMPARE(fieldTexts(), expected);
 }
 
 void WindowTest::speedFieldsShowWhatTheCalculationReads_data()

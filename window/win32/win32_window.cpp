@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cwchar>
+#include <cwctype>
 #include <map>
 #include <memory>
 #include <string>
@@ -159,6 +160,7 @@ private:
     void layOut(UINT dpi);
     void placeOnPointerMonitor();
     void keepOptionTabStop();
+    bool pressButtonOfAccessKey(const MSG &message);
     void onCommand(int commandId, int code, HWND control);
     void showWholeTextWhenCut(NMTTDISPINFOW &request);
     LRESULT onControlColor(HDC dc, HWND control);
@@ -371,6 +373,26 @@ void CalculatorWindow::keepOptionTabStop()
     }
 }
 
+// Alt and a push button's access key press the button where the focus is, so that the keys typed
+// next go where its handler leaves the focus: the dialog manager would move the focus to the
+// button first, and Alt+C in the middle of typing a speed would send the rest to the button.
+bool CalculatorWindow::pressButtonOfAccessKey(const MSG &message)
+{
+    if (message.message != WM_SYSCHAR
+        || (message.hwnd != m_window && GetParent(message.hwnd) != m_window))
+        return false;
+    const auto typed = std::towupper(static_cast<wint_t>(message.wParam));
+    for (const ControlLayout &layout : kControls) {
+        const auto key = static_cast<unsigned char>(accessKeyOf(layout.caption));
+        if (layout.kind != ControlKind::PushButton || !key || std::towupper(key) != typed)
+            continue;
+        SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(commandIdOf(layout.id), BN_CLICKED),
+            reinterpret_cast<LPARAM>(control(layout.id)));
+        return true;
+    }
+    return false;
+}
+
 int CalculatorWindow::run(int showCommand)
 {
     ShowWindow(m_window, showCommand);
@@ -379,6 +401,8 @@ int CalculatorWindow::run(int showCommand)
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorW(m_window, m_accelerators.get(), &message))
+            continue;
+        if (pressButtonOfAccessKey(message))
             continue;
         if (IsDialogMessageW(m_window, &message))
             continue;
