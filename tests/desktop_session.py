@@ -1,39 +1,58 @@
 #!/usr/bin/env python3
 """Drives the real program as a fast typist would, under a private Xvfb and the openbox window
-manager: keys sent back to back and texts pasted, then reads what every field shows through the
-clipboard. Checks too that the window opens centred with its frame and offers no maximise.
+manager: the key sessions that every window runs, keys sent back to back, then reads what every
+field shows through the clipboard. Checks too that the window opens centred with its frame and
+offers no maximise.
 
 usage: desktop_session.py PATH_TO_RUNBY
 """
 
 import os
+import re
 import subprocess
 import sys
 import tempfile
 import time
 
+from key_sessions import read_sessions
 from private_display import start_xvfb
 
 SCREEN = (1024, 768)
-CLIENT_HEIGHT = 252
-# The middle of each field in the client area, in the order the results list them.
-FIELDS = {"txtImperialSpeed": (204, 118), "txtMetricSpeed": (356, 118),
-          "txtRunbyInches": (204, 162), "txtRunbyMillimeters": (356, 162)}
-TYPICAL = ("150", "0.762", "4.5", "114.3")
-# Each session: what it does, its steps (keys sent back to back, or a text pasted with Ctrl+V),
-# and the four fields afterwards.
-SESSIONS = [
-    ("Alt+M, a metric speed", [["alt+m", "0", "period", "7", "5", "Return"]],
-     ("147.63779", "0.75", "4.429133858268", "112.5")),
-    ("Alt+I from metric", [["alt+m", "alt+i", "1", "5", "0", "Return"]], TYPICAL),
-    ("Alt+I on the selected option", [["1", "5", "alt+i", "0", "Return"]], TYPICAL),
-    ("Right on the selected option", [["Tab", "Tab", "Tab", "Right", "2", "Return"]],
-     ("393.70078", "2", "5.905511811024", "150")),
-    ("Alt+L, a speed", [["1", "5", "0", "Return", "alt+l", "7", "5", "Return"]],
-     ("75", "0.381", "3", "76.2")),
-    ("pasted with a zero-width space", ["1\u200b50", ["Return"]], TYPICAL),
-    ("pasted with a no-break space", ["1\u00a0500", ["Return"]], ("1 500", "7.62", "6", "152.4")),
-]
+TWIPS_PER_PIXEL = 15
+LAYOUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window", "layout.h")
+FIELDS = ("txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters")
+# How long a state may take to show on a busy machine.
+DEADLINE = 10
+# What the clipboard holds until a field's text is copied into it.
+NOT_COPIED = "\u2400not copied"
+KEYSYMS = {".": "period", " ": "space"}
+
+
+def read_layout():
+    """The client area's size and the middle of each control in it, from the window's layout."""
+    with open(LAYOUT, encoding="utf-8") as source:
+        text = source.read()
+    client = [int(re.search(rf"{name} = (\d+);", text).group(1)) // TWIPS_PER_PIXEL
+              for name in ("kClientWidthTwips", "kClientHeightTwips")]
+    middles = {}
+    for row in re.finditer(r'\{ControlId::\w+,\s*"(\w+)",\s*ControlKind::\w+,\s*"[^"]*",'
+                           r'\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)', text):
+        left, top, width, height = (int(v) for v in row.groups()[1:])
+        middles[row.group(1)] = ((left + width // 2) // TWIPS_PER_PIXEL,
+                                 (top + height // 2) // TWIPS_PER_PIXEL)
+    return client, middles
+
+
+CLIENT, MIDDLES = read_layout()
+
+
+def eventually(condition):
+    deadline = time.monotonic() + DEADLINE
+    while not condition():
+        if time.monotonic() > deadline:
+            return False
+        time.sleep(0.05)
+    return True
 
 
 class Desktop:
@@ -58,12 +77,9 @@ class Desktop:
         return result.stdout.decode() if result.returncode == 0 else ""
 
     def wait_for_window_manager(self):
-        for _ in range(100):
-            if b"window id" in self.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
-                                        check=False).stdout:
-                return
-            time.sleep(0.05)
-        sys.exit("openbox did not start")
+        if not eventually(lambda: b"window id" in self.run(
+                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False).stdout):
+            sys.exit("openbox did not start")
 
     def property(self, window, name):
         return self.run("xprop", "-id", window, name).stdout.decode().partition("=")[2].strip()
@@ -82,16 +98,56 @@ class Desktop:
             int(v) for v in self.property(window, "_NET_FRAME_EXTENTS").split(","))
         return x - left, y - top, width + left + right, height + top + bottom
 
+    def at(self, window, name):
+        """xdotool's words that put the pointer on the middle of a control."""
+        x, y = MIDDLES[name]
+        menu = self.geometry(window)[3] - CLIENT[1]
+        return ["mousemove", "--window", window, str(x), str(menu + y)]
+
+    def field_text(self, window, name):
+        """The field's text, copied to the clipboard. An empty field copies nothing: what stays
+        uncopied for a second is taken as empty."""
+        self.set_clipboard(NOT_COPIED)
+        self.xdotool(*self.at(window, name), "click", "1", "key", "ctrl+a", "ctrl+c")
+        copied = ""
+        eventually_copied = time.monotonic() + 1
+        while time.monotonic() < eventually_copied:
+            copied = self.clipboard()
+            if copied != NOT_COPIED:
+                return copied
+            time.sleep(0.05)
+        return ""
+
     def field_texts(self, window):
-        height = self.geometry(window)[3]
-        texts = []
-        for x, y in FIELDS.values():
-            self.set_clipboard("")
-            self.xdotool("mousemove", "--window", window, str(x), str(height - CLIENT_HEIGHT + y),
-                         "click", "1", "key", "ctrl+a", "ctrl+c")
-            time.sleep(0.1)
-            texts.append(self.clipboard())
-        return tuple(texts)
+        return tuple(self.field_text(window, name) for name in FIELDS)
+
+
+def keysym(character):
+    if character.isascii() and character.isalnum():
+        return character
+    return KEYSYMS.get(character, f"U{ord(character):04X}")
+
+
+def xdotool_words(desktop, window, steps):
+    """One xdotool command line for a session's keys, sent back to back: a click comes between
+    keys, and a paste's text goes to the clipboard first."""
+    words = []
+    keys = []
+    for step in steps:
+        if step.kind == "click":
+            words += ["key", "--delay", "20", *keys] if keys else []
+            keys = []
+            words += [*desktop.at(window, step.value), "click", "1"]
+        elif step.kind == "paste":
+            desktop.set_clipboard(step.value)
+            keys.append("ctrl+v")
+        elif step.kind == "type":
+            keys += [keysym(c) for c in step.value]
+        elif step.kind in ("alt", "ctrl"):
+            keys.append(f"{step.kind}+{step.value}")
+        else:
+            keys.append(step.value)
+    return words + (["key", "--delay", "20", *keys] if keys else [])
 
 
 def start_program(desktop, program):
@@ -104,13 +160,13 @@ def start_program(desktop, program):
 def check_window(desktop, window):
     """The frame's middle on the screen's middle; minimise and close, but no maximise."""
     failures = []
-    for _ in range(40):
+
+    def centred():
         left, top, width, height = desktop.frame(window)
-        off = abs(2 * left + width - SCREEN[0]) + abs(2 * top + height - SCREEN[1])
-        if off <= 2:
-            break
-        time.sleep(0.05)
-    else:
+        return abs(2 * left + width - SCREEN[0]) + abs(2 * top + height - SCREEN[1]) <= 2
+
+    if not eventually(centred):
+        left, top, width, height = desktop.frame(window)
         failures.append(f"frame {width}x{height} at {left},{top} is not centred")
     actions = desktop.property(window, "_NET_WM_ALLOWED_ACTIONS")
     if "MAXIMIZE" in actions or "MINIMIZE" not in actions or "CLOSE" not in actions:
@@ -123,18 +179,22 @@ def check_window(desktop, window):
     return failures
 
 
-def run_session(desktop, program, steps, first):
+def run_session(desktop, program, session, first):
+    """Sends the session's keys and waits for the fields it must leave."""
     process, window = start_program(desktop, program)
     try:
         failures = check_window(desktop, window) if first else []
-        for step in steps:
-            if isinstance(step, str):
-                desktop.set_clipboard(step)
-                desktop.xdotool("key", "ctrl+v")
-            else:
-                desktop.xdotool("key", "--delay", "20", *step)
-        time.sleep(0.3)
-        return failures, desktop.field_texts(window)
+        desktop.xdotool(*xdotool_words(desktop, window, session.steps))
+        shown = None
+
+        def shows_expected():
+            nonlocal shown
+            shown = desktop.field_texts(window)
+            return shown == session.fields
+
+        if not eventually(shows_expected):
+            failures.append(f"fields show {shown}, not {session.fields}")
+        return failures
     finally:
         process.terminate()
         process.wait(timeout=30)
@@ -153,11 +213,9 @@ def main():
                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             desktop.wait_for_window_manager()
-            for index, (what, steps, expected) in enumerate(SESSIONS):
-                failures, shown = run_session(desktop, program, steps, index == 0)
-                if shown != expected:
-                    failures.append(f"fields show {shown}, not {expected}")
-                print(("FAIL " if failures else "ok   ") + what)
+            for index, session in enumerate(read_sessions()):
+                failures = run_session(desktop, program, session, index == 0)
+                print(("FAIL " if failures else "ok   ") + session.what)
                 for failure in failures:
                     print("     " + failure)
                 failed += bool(failures)

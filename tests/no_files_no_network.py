@@ -18,8 +18,8 @@ import re
 import subprocess
 import sys
 import tempfile
-import time
 
+from desktop_session import Desktop, eventually
 from private_display import start_xvfb
 
 ALLOWED_WRITES = ()
@@ -35,21 +35,24 @@ CALL = re.compile(r'^(?P<name>\w+)\((?P<args>.*)\)\s+=\s+(?P<result>-?\d+|\?)')
 PATH = re.compile(r'"((?:[^"\\]|\\.)*)"')
 
 
-def session(display):
-    """Typical use: imperial 150 and Enter, the help message, metric 0.75, Clear."""
-    def xdotool(*args):
-        subprocess.run(["xdotool", *args], check=True, env={**os.environ, "DISPLAY": display},
-                       stdout=subprocess.DEVNULL, timeout=30)
-
-    window = subprocess.run(["xdotool", "search", "--sync", "--name", "Tarnvale"], check=True,
-                            capture_output=True, text=True, timeout=30,
-                            env={**os.environ, "DISPLAY": display}).stdout.split()[0]
-    xdotool("windowfocus", "--sync", window)
-    steps = [("type", "150"), ("key", "Return"), ("key", "ctrl+r"), ("key", "Escape"),
-             ("key", "alt+m"), ("type", "0.75"), ("key", "Return"), ("key", "alt+l")]
-    for step in steps:
-        xdotool(step[0], "--delay", "20", step[1]) if step[0] == "type" else xdotool(*step)
-        time.sleep(0.2)
+def session(env):
+    """Typical use: imperial 150 and Enter, the help message, metric 0.75, Clear, metric 75. Each
+    step waits for what it must show, so that the whole session has run before the trace is read."""
+    desktop = Desktop(env)
+    window = desktop.xdotool("search", "--sync", "--name", "Tarnvale").split()[0]
+    desktop.xdotool("windowfocus", "--sync", window)
+    desktop.xdotool("key", "--delay", "20", "1", "5", "0", "Return", "ctrl+r")
+    desktop.xdotool("search", "--sync", "--onlyvisible", "--name", "Runby Information")
+    desktop.xdotool("key", "Escape")
+    if not eventually(lambda: desktop.run("xdotool", "search", "--onlyvisible", "--name",
+                                          "Runby Information", check=False).returncode != 0):
+        sys.exit("the Runby Information box did not close")
+    # With no window manager, the keyboard focus does not come back by itself.
+    desktop.xdotool("windowfocus", "--sync", window)
+    desktop.xdotool("key", "--delay", "20", "alt+m", "0", "period", "7", "5", "Return", "alt+l",
+                    "7", "5")
+    if not eventually(lambda: desktop.field_text(window, "txtMetricSpeed") == "75"):
+        sys.exit("the session did not end with 75 in the metric speed field")
 
 
 def start_session_bus(env):
@@ -110,7 +113,7 @@ def main():
                                    "-o", os.path.join(trace_dir, "t"), program], env=env,
                                   stderr=subprocess.DEVNULL)
         try:
-            session(display)
+            session(env)
             if traced.poll() is not None:
                 sys.exit(f"the program ended during the session (exit status {traced.returncode})")
         finally:

@@ -113,12 +113,15 @@ TEST(ParseLeadingNumber, ReportsNumbersBeyondTheDoubleRangeAsOverflow)
 {
     for (const char *text :
         {"1e400", "-1e400", "1.8e308", "1 e 4 0 0", "99999e99999999999999999999", "&H100000000",
-            "&O40000000000", "&HFFFFFFFFFFFFFFFFFFFF1"}) {
+            "&O40000000000", "&HFFFFFFFFFFFFFFFFFFFF1", "1E9223372036854775809"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(parseLeadingNumber(text), NumericOverflow);
     }
     EXPECT_THROW(parseLeadingNumber(std::string(400, '9')), NumericOverflow);
     EXPECT_EQ(parseLeadingNumber("0." + std::string(400, '0') + "1"), 0);
+    // Leading zeros after the point shift the exponent down, not up, whatever their count.
+    EXPECT_EQ(parseLeadingNumber("0." + std::string(324, '0') + "1e1"), 0);
+    EXPECT_THROW(parseLeadingNumber("0.1" + std::string(400, '0') + "e310"), NumericOverflow);
     // Digits running past a million characters move the order of magnitude as far.
     EXPECT_THROW(
         parseLeadingNumber("." + std::string(999'999, '0') + "1e1000310"), NumericOverflow);

@@ -49,12 +49,15 @@ TEST(ComputeRunby, GivesTheWorkedResultsToTheDigit)
 }
 
 // The second runby comes from the first as shown, not from the unrounded product: 0.5000077 m/s
-// gives 75.00115500000001 mm, and 75.0011550000000 mm read back gives a last digit of 4, not 5.
+// gives 75.00115500000001 mm, and 75.0011550000000 mm read back gives a last digit of 4, not 5;
+// 100.11031002168 ft/min gives 3.0033093006503995 in, whose millimetres would end in 1, not 2.
 TEST(ComputeRunby, ConvertsTheSecondRunbyFromTheFirstAsShown)
 {
     expectResults(
         {UnitMode::Metric, "0.5000077", {"75.001155", "2.95280137795294", "98.4267125984255"}});
     expectResults({UnitMode::Imperial, "100.00001", {"3.0000003", "76.20000762", "0.5080000508"}});
+    expectResults({UnitMode::Imperial, "100.11031002168",
+        {"3.0033093006504", "76.2840562365202", "0.508560374910134"}});
 }
 
 TEST(ComputeRunby, PlacesEachRangeBoundaryOnTheRightSide)

@@ -92,6 +92,9 @@ public:
     }
 
     HWND window() const { return m_window; }
+    // Waits until the program has handled the input sent to it: a state that equals the one
+    // before the keys must not pass before they arrive.
+    void waitForInputHandled() const { WaitForInputIdle(m_process.hProcess, 10000); }
     HWND control(ControlId id) const { return GetDlgItem(m_window, commandIdOf(id)); }
     HWND control(const std::string &name) const
     {
@@ -378,6 +381,7 @@ public:
         for (const KeyStep &step : m_session.steps)
             inputs.add(step);
         inputs.send();
+        program.waitForInputHandled();
         std::array<std::string, 4> shown;
         EXPECT_TRUE(eventually([&] {
             shown = program.fields();
