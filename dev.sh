@@ -148,9 +148,9 @@ stress() {
         ctest --preset windows -R '^win32_window_test$' >build/stress-win32.log 2>&1 \
             || { failures=$((failures + 1)); tail -n 30 build/stress-win32.log; }
         /usr/bin/python3 tests/desktop_session.py build/release/app/runby >build/stress-desktop.log \
-            2>&1 || { failures=$((failures + 1)); grep -A3 FAIL build/stress-desktop.log; }
+            2>&1 || { failures=$((failures + 1)); tail -n 30 build/stress-desktop.log; }
         /usr/bin/python3 tests/browser_test.py build/web/site >build/stress-browser.log 2>&1 \
-            || { failures=$((failures + 1)); grep -A3 FAIL build/stress-browser.log; }
+            || { failures=$((failures + 1)); tail -n 30 build/stress-browser.log; }
     done
     wineserver -k || true
     stop_private_desktop

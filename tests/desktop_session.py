@@ -76,6 +76,20 @@ class Desktop:
         result = self.run("xclip", "-selection", "clipboard", "-o", check=False)
         return result.stdout.decode() if result.returncode == 0 else ""
 
+    def find_window(self, name):
+        """The first window whose name holds name, once there is one. A search can fail while
+        another program's windows are being destroyed: it is asked again until the deadline."""
+        found = []
+
+        def search():
+            result = self.run("xdotool", "search", "--name", name, check=False)
+            found[:] = result.stdout.decode().split()
+            return result.returncode == 0 and found
+
+        if not eventually(search):
+            sys.exit(f"no window named {name}")
+        return found[0]
+
     def wait_for_window_manager(self):
         if not eventually(lambda: b"window id" in self.run(
                 "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False).stdout):
@@ -152,7 +166,7 @@ def xdotool_words(desktop, window, steps):
 
 def start_program(desktop, program):
     process = subprocess.Popen([program], env=desktop.env, stderr=subprocess.DEVNULL)
-    window = desktop.xdotool("search", "--sync", "--name", "Tarnvale").split()[0]
+    window = desktop.find_window("Tarnvale")
     desktop.xdotool("windowactivate", "--sync", window)
     return process, window
 

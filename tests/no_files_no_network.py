@@ -39,10 +39,10 @@ def session(env):
     """Typical use: imperial 150 and Enter, the help message, metric 0.75, Clear, metric 75. Each
     step waits for what it must show, so that the whole session has run before the trace is read."""
     desktop = Desktop(env)
-    window = desktop.xdotool("search", "--sync", "--name", "Tarnvale").split()[0]
+    window = desktop.find_window("Tarnvale")
     desktop.xdotool("windowfocus", "--sync", window)
     desktop.xdotool("key", "--delay", "20", "1", "5", "0", "Return", "ctrl+r")
-    desktop.xdotool("search", "--sync", "--onlyvisible", "--name", "Runby Information")
+    desktop.find_window("Runby Information")
     desktop.xdotool("key", "Escape")
     if not eventually(lambda: desktop.run("xdotool", "search", "--onlyvisible", "--name",
                                           "Runby Information", check=False).returncode != 0):
