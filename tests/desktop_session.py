@@ -77,12 +77,12 @@ class Desktop:
         return result.stdout.decode() if result.returncode == 0 else ""
 
     def find_window(self, name):
-        """The first window whose name holds name, once there is one. A search can fail while
+        """The first shown window whose name holds name, once there is one. A search can fail while
         another program's windows are being destroyed: it is asked again until the deadline."""
         found = []
 
         def search():
-            result = self.run("xdotool", "search", "--name", name, check=False)
+            result = self.run("xdotool", "search", "--onlyvisible", "--name", name, check=False)
             found[:] = result.stdout.decode().split()
             return result.returncode == 0 and found
 
