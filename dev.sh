@@ -105,6 +105,8 @@ start_wine() {
         wineserver -w
     fi
     ln -sf /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+    # A server left running in the prefix by an interrupted run would refuse a new one.
+    wineserver -k 2>/dev/null || true
     wineserver -p
     wine cmd /c exit
 }
