@@ -58,6 +58,8 @@ def eventually(condition):
 class Desktop:
     def __init__(self, env):
         self.env = env
+        # The height of each window's menu bar, above the client area.
+        self.menu_heights = {}
 
     def run(self, *args, stdin=None, check=True):
         return subprocess.run(args, env=self.env, input=stdin, capture_output=True, timeout=30,
@@ -114,17 +116,18 @@ class Desktop:
 
     def at(self, window, name):
         """xdotool's words that put the pointer on the middle of a control."""
+        if window not in self.menu_heights:
+            self.menu_heights[window] = self.geometry(window)[3] - CLIENT[1]
         x, y = MIDDLES[name]
-        menu = self.geometry(window)[3] - CLIENT[1]
-        return ["mousemove", "--window", window, str(x), str(menu + y)]
+        return ["mousemove", "--window", window, str(x), str(self.menu_heights[window] + y)]
 
     def field_text(self, window, name):
         """The field's text, copied to the clipboard. An empty field copies nothing: what stays
-        uncopied for a second is taken as empty."""
+        uncopied for a moment is taken as empty, and a text copied late shows at the next read."""
         self.set_clipboard(NOT_COPIED)
         self.xdotool(*self.at(window, name), "click", "1", "key", "ctrl+a", "ctrl+c")
         copied = ""
-        eventually_copied = time.monotonic() + 1
+        eventually_copied = time.monotonic() + 0.4
         while time.monotonic() < eventually_copied:
             copied = self.clipboard()
             if copied != NOT_COPIED:
