@@ -56,8 +56,9 @@ protected:
     FakeOptionButton optImperial;
     FakeOptionButton optMetric;
     FakeMessageBox messageBox;
+    FakeAnnouncer announcer;
     CalculatorForm form{{imperialSpeed, metricSpeed, runbyInches, runbyMillimeters, optImperial,
-        optMetric, messageBox}};
+        optMetric, messageBox, announcer}};
 };
 
 const std::vector<std::string> kAllEmpty{"", "", "", ""};
@@ -269,6 +270,40 @@ TEST_F(CalculatorFormTest, RunbyInfoShowsTheRuleAndChangesNothing)
     }
     EXPECT_THAT(screen.writes, IsEmpty());
     EXPECT_EQ(metricSpeed.text(), "0.7");
+}
+
+// The results land in fields without the focus: one sentence tells a screen reader what they
+// show, and the focus stays where it was.
+TEST_F(CalculatorFormTest, CalculateTellsAssistiveTechnologyWhatTheFieldsShow)
+{
+    const struct
+    {
+        bool metric;
+        const char *speed;
+        std::vector<std::string> said;
+    } cases[] = {
+        {false, "150", {"Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second"}},
+        {true, "0.75",
+            {"Minimum runby 112.5 millimeters, 4.429133858268 inches; 147.63779 feet per minute"}},
+        {true, "1e306", {"Minimum runby 150 millimeters, 5.905511811024 inches"}},
+        {false, "-5", {"The speed is not positive; the fields were cleared."}},
+        {true, "abc", {"The speed is not positive; the fields were cleared."}},
+        {false, "1e-9", {}},
+        {false, "1e400", {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.speed);
+        form.raise(c.metric ? ControlId::optMetric : ControlId::optImperial, ControlEvent::Click);
+        form.cmdClear_Click();
+        announcer.said.clear();
+        screen.focus = &activeSpeed();
+        calculate(c.speed);
+        EXPECT_EQ(announcer.said, c.said);
+        EXPECT_EQ(screen.focus, &activeSpeed());
+    }
+    form.cmdClear_Click();
+    form.mnuRunbyInfo_Click();
+    EXPECT_THAT(announcer.said, IsEmpty());
 }
 
 TEST_F(CalculatorFormTest, RaiseRunsTheHandlerBoundToTheControlAndEventOnly)

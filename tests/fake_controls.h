@@ -86,4 +86,12 @@ public:
     std::vector<Message> shown;
 };
 
+class FakeAnnouncer : public Announcer
+{
+public:
+    void announce(std::string_view sentence) override { said.emplace_back(sentence); }
+
+    std::vector<std::string> said;
+};
+
 } // namespace runby

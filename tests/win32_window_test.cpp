@@ -43,17 +43,54 @@ std::string utf8(const std::wstring &text)
     return out;
 }
 
-// Waits for a condition for up to ten seconds, long enough for a busy machine.
+// Waits for a condition for up to ten seconds, long enough for a busy machine, handing on the
+// window events hooked meanwhile.
 bool eventually(const std::function<bool()> &condition)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&message);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
 }
+
+// The window events that a screen reader would hear of, while one is alive: each event with the
+// window it came from.
+class WindowEvents
+{
+public:
+    explicit WindowEvents(DWORD first, DWORD last)
+        : m_hook(SetWinEventHook(
+            first, last, nullptr, record, 0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS))
+    {
+        s_seen.clear();
+    }
+    WindowEvents(const WindowEvents &) = delete;
+    WindowEvents &operator=(const WindowEvents &) = delete;
+    ~WindowEvents() { UnhookWinEvent(m_hook); }
+
+    bool seen(DWORD event, HWND window) const
+    {
+        return std::find(s_seen.begin(), s_seen.end(), std::make_pair(event, window))
+            != s_seen.end();
+    }
+
+private:
+    static void CALLBACK record(
+        HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD)
+    {
+        if (object == OBJID_CLIENT && child == CHILDID_SELF)
+            s_seen.emplace_back(event, window);
+    }
+
+    static inline std::vector<std::pair<DWORD, HWND>> s_seen;
+    HWINEVENTHOOK m_hook;
+};
 
 class Program
 {
@@ -366,6 +403,40 @@ TEST_F(Win32Window, CtrlRShowsTheRuleAndClosingItKeepsSpeedAndFocus)
     SendMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(eventually([&] { return program.focusName() == "txtImperialSpeed"; }));
     EXPECT_EQ(program.text(ControlId::txtImperialSpeed), "12");
+}
+
+std::string windowTextOf(HWND window)
+{
+    wchar_t buffer[256]{};
+    GetWindowTextW(window, buffer, 256);
+    return utf8(buffer);
+}
+
+// The result goes to fields that do not have the focus: a live region tells it in one sentence,
+// and each field written reports its new value.
+TEST_F(Win32Window, TellsScreenReadersTheResultWithoutMovingTheFocus)
+{
+    const WindowEvents events(EVENT_OBJECT_VALUECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED);
+    HWND region = GetDlgItem(program.window(), kAnnouncementId);
+    ASSERT_NE(region, nullptr);
+    type(program, "150 Return");
+    EXPECT_TRUE(eventually([&] {
+        return windowTextOf(region)
+            == "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second"
+            && events.seen(EVENT_OBJECT_LIVEREGIONCHANGED, region);
+    })) << windowTextOf(region);
+    for (const ControlId id :
+        {ControlId::txtRunbyInches, ControlId::txtRunbyMillimeters, ControlId::txtMetricSpeed})
+        EXPECT_TRUE(events.seen(EVENT_OBJECT_VALUECHANGE, program.control(id))) << nameOf(id);
+    EXPECT_EQ(program.focusName(), "txtImperialSpeed");
+
+    type(program, "alt+l 0 Return");
+    EXPECT_TRUE(eventually([&] {
+        return windowTextOf(region) == "The speed is not positive; the fields were cleared.";
+    })) << windowTextOf(region);
+    RECT place{};
+    GetWindowRect(region, &place);
+    EXPECT_TRUE(IsRectEmpty(&place)) << "the region shows nothing";
 }
 
 class KeySessionTest : public testing::Test

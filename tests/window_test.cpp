@@ -62,6 +62,7 @@ private slots:
     void keepsItsColoursUnderADarkPalette();
     void keepsItsFontsUnderALargeDesktopFont();
     void namesEveryControlForAssistiveTechnologyInReadingOrder();
+    void tellsScreenReadersTheResultWithoutMovingTheFocus();
     void loseNoKeySentBackToBack_data();
     void loseNoKeySentBackToBack();
     void speedFieldsShowWhatTheCalculationReads_data();
@@ -487,6 +488,30 @@ void WindowTest::namesEveryControlForAssistiveTechnologyInReadingOrder()
             "Minimum runby in millimeters", "MM", "Calculate", "Clear"}));
     QCOMPARE(field("txtImperialSpeed")->accessibleDescription(),
         "Operating speed in the down direction or rated speed up");
+}
+
+// The sentence comes as a notification, shown anew for each sentence, which screen readers speak
+// whatever has the focus; the notification has no size and stands outside the client area.
+void WindowTest::tellsScreenReadersTheResultWithoutMovingTheFocus()
+{
+    QWidget *notice = m_window->findChild<QWidget *>("announcement");
+    QVERIFY(notice);
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(notice);
+    QVERIFY(accessible);
+    QCOMPARE(accessible->role(), QAccessible::Notification);
+    QVERIFY(accessible->state().invisible);
+
+    typeAndPressEnter("150");
+    QVERIFY(!accessible->state().invisible);
+    QCOMPARE(accessible->text(QAccessible::Name),
+        "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second");
+    QCOMPARE(QApplication::focusWidget(), field("txtImperialSpeed"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+    typeAndPressEnter("0");
+    QCOMPARE(
+        accessible->text(QAccessible::Name), "The speed is not positive; the fields were cleared.");
+    QVERIFY(notice->size().isEmpty());
+    QVERIFY(!m_window->centralWidget()->isAncestorOf(notice));
 }
 
 QStringList WindowTest::fieldTexts() const

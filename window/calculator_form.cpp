@@ -4,10 +4,13 @@
 #include "runby_info.h"
 
 #include <exception>
+#include <string_view>
 
 namespace runby {
 
 namespace {
+
+constexpr std::string_view kClearedSentence = "The speed is not positive; the fields were cleared.";
 
 UnitMode otherMode(UnitMode mode)
 {
@@ -74,11 +77,14 @@ void CalculatorForm::cmdCalculate_Click()
         switch (outcome.kind) {
         case RunbyOutcome::Kind::Clear:
             cmdClear_Click();
+            m_controls.announcer.announce(kClearedSentence);
             break;
         case RunbyOutcome::Kind::NoChange:
             break;
         case RunbyOutcome::Kind::Results:
             writeResults(outcome);
+            if (!outcome.texts.empty())
+                m_controls.announcer.announce(resultSentence());
             break;
         }
     } catch (const std::exception &) {
@@ -160,6 +166,21 @@ void CalculatorForm::writeResults(const RunbyOutcome &outcome)
         const bool convertedSpeed = i + 1 == fields.size();
         fields.at(i)->setText(convertedSpeed ? fitNumberText(text, kSpeedFieldLength) : text);
     }
+}
+
+// The runby in the chosen units first, then in the other units, then the converted speed, as the
+// fields show them: "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second".
+std::string CalculatorForm::resultSentence() const
+{
+    const bool imperial = m_mode == UnitMode::Imperial;
+    const std::string inches = m_controls.txtRunbyInches.text() + " inches";
+    const std::string millimeters = m_controls.txtRunbyMillimeters.text() + " millimeters";
+    std::string sentence =
+        "Minimum runby " + (imperial ? inches + ", " + millimeters : millimeters + ", " + inches);
+    const std::string speed = speedField(otherMode(m_mode)).text();
+    if (!speed.empty())
+        sentence += "; " + speed + (imperial ? " meters per second" : " feet per minute");
+    return sentence;
 }
 
 } // namespace runby

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
 
 namespace runby {
 
@@ -28,7 +29,8 @@ enum class ControlEvent { Click, Change };
 // the inactive speed field. Every write raises the written field's change handler at once; the
 // handlers' guards on the unit mode and on a shown result keep those nested runs from wiping the
 // results just written. Editing the active speed afterwards empties the other three fields, so
-// that no stale result stands beside a new speed.
+// that no stale result stands beside a new speed. The results land in fields that do not have the
+// focus, so the calculation also tells assistive technology what they show, in one sentence.
 class CalculatorForm
 {
 public:
@@ -41,6 +43,7 @@ public:
         OptionButton &optImperial;
         OptionButton &optMetric;
         MessageBox &messageBox;
+        Announcer &announcer;
     };
 
     explicit CalculatorForm(const Controls &controls) : m_controls(controls) { }
@@ -70,6 +73,7 @@ private:
     void switchTo(UnitMode mode);
     void clearStaleResults(UnitMode fieldMode, const TextBox &firstRunby);
     void writeResults(const RunbyOutcome &outcome);
+    std::string resultSentence() const;
 
     Controls m_controls;
     UnitMode m_mode = UnitMode::Imperial;

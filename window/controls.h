@@ -53,4 +53,13 @@ public:
     virtual void show(std::string_view title, std::string_view text) = 0;
 };
 
+// Tells assistive technology a sentence, as a screen reader speaks it, without moving the focus
+// and without changing what the window shows.
+class Announcer
+{
+public:
+    virtual ~Announcer() = default;
+    virtual void announce(std::string_view sentence) = 0;
+};
+
 } // namespace runby

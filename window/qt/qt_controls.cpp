@@ -3,6 +3,8 @@
 #include "speed_input.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -37,6 +39,16 @@ std::u16string_view toU16(const QString &text)
 QString fromU16(std::u16string_view text)
 {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+constexpr QLatin1StringView kNoticeName("announcement");
+
+QAccessibleInterface *noticeAccessible(const QString &key, QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (key != QLatin1StringView("QWidget") || !widget || widget->objectName() != kNoticeName)
+        return nullptr;
+    return new QAccessibleWidget(widget, QAccessible::Notification);
 }
 
 } // namespace
@@ -137,6 +149,25 @@ void QtMessageBox::show(std::string_view title, std::string_view text)
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     CopyableMessageBox box(toQString(title), lines, m_owner);
     box.exec();
+}
+
+QtAnnouncer::QtAnnouncer(QWidget *parent) : m_notice(new QWidget(parent))
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(noticeAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
+    m_notice->setObjectName(kNoticeName);
+    m_notice->setGeometry(0, 0, 0, 0);
+    m_notice->hide();
+}
+
+void QtAnnouncer::announce(std::string_view sentence)
+{
+    m_notice->hide();
+    m_notice->setAccessibleName(toQString(sentence));
+    m_notice->show();
 }
 
 } // namespace runby

@@ -100,4 +100,17 @@ private:
     QWidget *m_owner;
 };
 
+// Tells screen readers a sentence through a widget of no size that they see as a notification:
+// shown anew with the sentence as its name, it is spoken, and the window shows nothing new.
+class QtAnnouncer final : public Announcer
+{
+public:
+    explicit QtAnnouncer(QWidget *parent);
+
+    void announce(std::string_view sentence) override;
+
+private:
+    QWidget *m_notice;
+};
+
 } // namespace runby

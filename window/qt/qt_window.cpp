@@ -189,7 +189,7 @@ bool ImmediateButtons::eventFilter(QObject *watched, QEvent *event)
 // The client area's widgets and the menu item, and the calculator's adapters around them.
 struct RunbyWindow::Controls
 {
-    Controls(const ControlWidgets &widgets, QAction *runbyInfo, QWidget *owner);
+    Controls(const ControlWidgets &widgets, QAction *runbyInfo, QMainWindow *owner);
 
     template <typename Widget> Widget *widget(ControlId id) const
     {
@@ -210,9 +210,11 @@ struct RunbyWindow::Controls
     QtOptionButton imperial;
     QtOptionButton metric;
     QtMessageBox messageBox;
+    QtAnnouncer announcer;
 };
 
-RunbyWindow::Controls::Controls(const ControlWidgets &widgets, QAction *runbyInfo, QWidget *owner)
+RunbyWindow::Controls::Controls(
+    const ControlWidgets &widgets, QAction *runbyInfo, QMainWindow *owner)
     : widgets(widgets),
       mnuRunbyInfo(runbyInfo),
       imperialSpeed(widgetOf<QLineEdit>(widgets, ControlId::txtImperialSpeed)),
@@ -221,7 +223,9 @@ RunbyWindow::Controls::Controls(const ControlWidgets &widgets, QAction *runbyInf
       runbyMillimeters(widgetOf<QLineEdit>(widgets, ControlId::txtRunbyMillimeters)),
       imperial(widgetOf<QRadioButton>(widgets, ControlId::optImperial)),
       metric(widgetOf<QRadioButton>(widgets, ControlId::optMetric)),
-      messageBox(owner)
+      messageBox(owner),
+      // Beside the client area, not in it, where it would be read with the controls.
+      announcer(owner)
 {
 }
 
@@ -330,8 +334,9 @@ RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 
     m_controls = std::make_unique<Controls>(widgets, runbyInfo, this);
     Controls &c = *m_controls;
-    m_form = std::make_unique<CalculatorForm>(CalculatorForm::Controls{c.imperialSpeed,
-        c.metricSpeed, c.runbyInches, c.runbyMillimeters, c.imperial, c.metric, c.messageBox});
+    m_form =
+        std::make_unique<CalculatorForm>(CalculatorForm::Controls{c.imperialSpeed, c.metricSpeed,
+            c.runbyInches, c.runbyMillimeters, c.imperial, c.metric, c.messageBox, c.announcer});
     wireEvents();
     m_form->setDesignTimeProperties();
     m_form->Form_Load();

@@ -98,4 +98,9 @@ void WebMessageBox::show(std::string_view title, std::string_view text)
     js_show_message(std::string(title).c_str(), lines.c_str());
 }
 
+void WebAnnouncer::announce(std::string_view sentence)
+{
+    js_announce(std::string(sentence).c_str());
+}
+
 } // namespace runby

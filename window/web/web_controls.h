@@ -67,4 +67,11 @@ public:
     void show(std::string_view title, std::string_view text) override;
 };
 
+// The page's status region, which screen readers speak without the focus moving.
+class WebAnnouncer final : public Announcer
+{
+public:
+    void announce(std::string_view sentence) override;
+};
+
 } // namespace runby

@@ -27,4 +27,5 @@ void js_set_tab_index(const char *name, int index);
 void js_focus(const char *name);
 void js_set_checked(const char *name, bool checked);
 void js_show_message(const char *title, const char *text);
+void js_announce(const char *sentence);
 }

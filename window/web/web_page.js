@@ -210,6 +210,17 @@ mergeInto(LibraryManager.library, {
         document.getElementById(UTF8ToString(name)).checked = !!checked;
     },
 
+    // A polite status region speaks what it is given. It is emptied first, so that the same
+    // sentence twice is spoken twice.
+    js_announce: function(sentence) {
+        const region = document.getElementById("announcement");
+        const text = UTF8ToString(sentence);
+        region.textContent = "";
+        setTimeout(() => {
+            region.textContent = text;
+        }, 100);
+    },
+
     js_show_message: function(title, text) {
         const dialog = document.getElementById("runbyInfo");
         dialog.querySelector("h2").textContent = UTF8ToString(title);

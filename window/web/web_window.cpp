@@ -73,8 +73,9 @@ private:
     WebOptionButton m_imperial{ControlId::optImperial};
     WebOptionButton m_metric{ControlId::optMetric};
     WebMessageBox m_messageBox;
+    WebAnnouncer m_announcer;
     CalculatorForm m_form{{m_imperialSpeed, m_metricSpeed, m_runbyInches, m_runbyMillimeters,
-        m_imperial, m_metric, m_messageBox}};
+        m_imperial, m_metric, m_messageBox, m_announcer}};
 };
 
 void WebWindow::create()

@@ -2,6 +2,8 @@
 
 #include "speed_input.h"
 
+#include <oleacc.h>
+
 namespace runby {
 
 namespace {
@@ -30,6 +32,42 @@ std::wstring clipboardText(HWND owner)
     }
     CloseClipboard();
     return text;
+}
+
+// The live setting of an element, and its polite value, as UI Automation names them.
+constexpr GUID kLiveSettingProperty{
+    0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
+constexpr LONG kPolite = 1;
+// NotificationKind_ActionCompleted and NotificationProcessing_ImportantMostRecent.
+constexpr int kActionCompleted = 2;
+constexpr int kImportantMostRecent = 1;
+
+template <typename Function> Function procedure(HMODULE module, const char *name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+// A UI Automation notification from the window, on systems that have them (Windows 10 1709 and
+// later); elsewhere nothing.
+void raiseNotification(HWND window, const std::wstring &sentence)
+{
+    // The provider is an IRawElementProviderSimple, passed through as it came.
+    using HostProvider = HRESULT(WINAPI *)(HWND, IUnknown **);
+    using RaiseNotification = HRESULT(WINAPI *)(IUnknown *, int, int, BSTR, BSTR);
+    static const HMODULE automation = LoadLibraryW(L"uiautomationcore.dll");
+    if (!automation)
+        return;
+    const auto hostProvider = procedure<HostProvider>(automation, "UiaHostProviderFromHwnd");
+    const auto raise = procedure<RaiseNotification>(automation, "UiaRaiseNotificationEvent");
+    IUnknown *provider = nullptr;
+    if (!hostProvider || !raise || FAILED(hostProvider(window, &provider)) || !provider)
+        return;
+    BSTR text = SysAllocString(sentence.c_str());
+    BSTR activity = SysAllocString(L"runby-result");
+    raise(provider, kActionCompleted, kImportantMostRecent, text, activity);
+    SysFreeString(activity);
+    SysFreeString(text);
+    provider->Release();
 }
 
 void setStyleBit(HWND window, LONG_PTR bit, bool on)
@@ -139,6 +177,7 @@ void Win32TextBox::setText(std::string_view text)
 {
     const std::wstring wide = widen(text);
     SetWindowTextW(m_edit, fromUtf16(cutToLength(asUtf16(wide), m_limit)).c_str());
+    NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_edit, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Win32TextBox::setBackColor(Rgb color)
@@ -180,6 +219,36 @@ void Win32OptionButton::setForeColor(Rgb color)
 void Win32MessageBox::show(std::string_view title, std::string_view text)
 {
     MessageBoxW(m_owner, widen(text).c_str(), widen(title).c_str(), MB_OK);
+}
+
+void Win32Announcer::announce(std::string_view sentence)
+{
+    const std::wstring text = widen(sentence);
+    SetWindowTextW(m_region, text.c_str());
+    markLive();
+    NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, m_region, OBJID_CLIENT, CHILDID_SELF);
+    raiseNotification(GetParent(m_region), text);
+}
+
+// Marks the region polite through the accessibility annotations, once: COM is started on the
+// window's thread only when the first sentence is told.
+void Win32Announcer::markLive()
+{
+    if (m_markedLive)
+        return;
+    m_markedLive = true;
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+        return;
+    IAccPropServices *services = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+            IID_IAccPropServices, reinterpret_cast<void **>(&services))))
+        return;
+    VARIANT polite{};
+    polite.vt = VT_I4;
+    polite.lVal = kPolite;
+    services->SetHwndProp(
+        m_region, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSettingProperty, polite);
+    services->Release();
 }
 
 } // namespace runby

@@ -76,4 +76,21 @@ private:
     HWND m_owner;
 };
 
+// Tells screen readers a sentence without moving the focus: a label of no size, marked as a
+// polite live region, takes the sentence as its text; where the system has UI Automation
+// notifications, one carries the sentence too.
+class Win32Announcer final : public Announcer
+{
+public:
+    explicit Win32Announcer(HWND region) : m_region(region) { }
+
+    void announce(std::string_view sentence) override;
+
+private:
+    void markLive();
+
+    HWND m_region;
+    bool m_markedLive = false;
+};
+
 } // namespace runby

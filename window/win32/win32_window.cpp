@@ -147,6 +147,7 @@ private:
         Win32OptionButton imperial;
         Win32OptionButton metric;
         Win32MessageBox messageBox;
+        Win32Announcer announcer;
     };
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -154,6 +155,7 @@ private:
     HWND control(ControlId id) const { return m_controls.at(indexOf(id)); }
     void createParts();
     void createControls();
+    HWND createAnnouncementRegion();
     void orderForTab();
     void createMenu();
     void createToolTips();
@@ -225,10 +227,12 @@ void CalculatorWindow::createParts()
             Win32TextBox(control(ControlId::txtRunbyInches), std::string::npos),
             Win32TextBox(control(ControlId::txtRunbyMillimeters), std::string::npos),
             Win32OptionButton(control(ControlId::optImperial)),
-            Win32OptionButton(control(ControlId::optMetric)), Win32MessageBox(m_window)});
+            Win32OptionButton(control(ControlId::optMetric)), Win32MessageBox(m_window),
+            Win32Announcer(createAnnouncementRegion())});
     Adapters &a = *m_adapters;
-    m_form = std::make_unique<CalculatorForm>(CalculatorForm::Controls{a.imperialSpeed,
-        a.metricSpeed, a.runbyInches, a.runbyMillimeters, a.imperial, a.metric, a.messageBox});
+    m_form =
+        std::make_unique<CalculatorForm>(CalculatorForm::Controls{a.imperialSpeed, a.metricSpeed,
+            a.runbyInches, a.runbyMillimeters, a.imperial, a.metric, a.messageBox, a.announcer});
     m_form->setDesignTimeProperties();
     m_form->Form_Load();
     keepOptionTabStop();
@@ -267,6 +271,15 @@ void CalculatorWindow::createControls()
             SetWindowTheme(handle, L"", L"");
     }
     orderForTab();
+}
+
+// A label of no size, out of the Tab chain, below every control.
+HWND CalculatorWindow::createAnnouncementRegion()
+{
+    return created(
+        CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, m_window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAnnouncementId)), m_instance, nullptr),
+        "CreateWindowExW");
 }
 
 // The dialog manager's Tab walks the controls in their stacking order, and an option group runs

@@ -12,6 +12,8 @@ constexpr wchar_t kWindowClassName[] = L"RunbyCalculator";
 // The control or menu item of each ControlId reports itself to the window under this number plus
 // its index.
 constexpr int kFirstControlId = 1000;
+// The label of no size that tells screen readers the result.
+constexpr int kAnnouncementId = 999;
 
 constexpr int commandIdOf(ControlId id)
 {
