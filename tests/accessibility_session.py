@@ -1,0 +1,129 @@
+#!/usr/bin/python3
+"""Checks what a screen reader learns of the real program, through the Linux accessibility bus
+(AT-SPI): a private X server, a private D-Bus session bus that starts the accessibility bus, and
+pyatspi listening as a screen reader does. After 150 and Enter, the result must be told in one
+sentence by an event, while the focus stays in the speed field.
+
+usage: accessibility_session.py PATH_TO_RUNBY
+"""
+
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+from private_display import start_xvfb
+
+DEADLINE = 10
+SENTENCE = "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second"
+results = {"passed": 0, "failed": 0}
+
+
+def check(ok, what, detail=""):
+    results["passed" if ok else "failed"] += 1
+    print(("ok   " if ok else "FAIL ") + what + ("" if ok or not detail else "\n     " + str(detail)))
+
+
+def start_session_bus():
+    bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                            "--print-address=1"], stdout=subprocess.PIPE,
+                           stderr=subprocess.DEVNULL, text=True)
+    address = bus.stdout.readline().strip()
+    if not address:
+        sys.exit("the D-Bus session bus did not start")
+    return bus, address
+
+
+class Listener:
+    """Runs the accessibility event loop until a condition holds or the deadline passes."""
+
+    def __init__(self, pyatspi):
+        from gi.repository import GLib
+        self.pyatspi = pyatspi
+        self.glib = GLib
+        self.events = []
+        for kind in ("object:state-changed:showing", "object:state-changed:focused"):
+            pyatspi.Registry.registerEventListener(self.events.append, kind)
+
+    def until(self, condition):
+        deadline = time.monotonic() + DEADLINE
+        holds = [False]
+
+        def tick():
+            holds[0] = condition()
+            if holds[0] or time.monotonic() > deadline:
+                self.pyatspi.Registry.stop()
+                return False
+            return True
+
+        self.glib.timeout_add(50, tick)
+        self.pyatspi.Registry.start()
+        return holds[0]
+
+
+def application(pyatspi, name):
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        if app is not None and app.name == name:
+            return app
+    return None
+
+
+def focused(pyatspi, app):
+    found = pyatspi.findDescendant(
+        app, lambda o: o.getState().contains(pyatspi.STATE_FOCUSED))
+    return found.name if found else None
+
+
+def main():
+    program = os.path.abspath(sys.argv[1])
+    with tempfile.TemporaryDirectory() as runtime:
+        os.chmod(runtime, 0o700)
+        xvfb, display = start_xvfb()
+        os.environ.update({"DISPLAY": display, "XDG_RUNTIME_DIR": runtime})
+        os.environ.pop("QT_QPA_PLATFORM", None)
+        bus, os.environ["DBUS_SESSION_BUS_ADDRESS"] = start_session_bus()
+        runby = None
+        try:
+            import pyatspi
+            listener = Listener(pyatspi)
+            runby = subprocess.Popen([program], env={**os.environ,
+                                                     "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1"},
+                                     stderr=subprocess.DEVNULL)
+            app = [None]
+            if not listener.until(lambda: app.__setitem__(0, application(pyatspi, "runby"))
+                                  or app[0] is not None):
+                sys.exit("the program did not appear on the accessibility bus")
+            window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
+                                     "Tarnvale"], capture_output=True, text=True,
+                                    timeout=30).stdout.split()[0]
+            subprocess.run(["xdotool", "windowfocus", "--sync", window], timeout=30, check=True)
+            listener.until(lambda: focused(pyatspi, app[0]) == "Speed in feet per minute")
+            del listener.events[:]
+            subprocess.run(["xdotool", "key", "--delay", "20", "1", "5", "0", "Return"],
+                           timeout=30, check=True)
+
+            def told():
+                return any(e.type == "object:state-changed:showing" and e.detail1 == 1
+                           and e.source.name == SENTENCE for e in listener.events)
+
+            check(listener.until(told), "after 150 and Enter an event tells: " + SENTENCE,
+                  [(e.type, e.source.name) for e in listener.events])
+            notice = next(e.source for e in listener.events if e.source.name == SENTENCE)
+            check(notice.getRole() == pyatspi.ROLE_NOTIFICATION, "it comes from a notification",
+                  notice.getRoleName())
+            check(focused(pyatspi, app[0]) == "Speed in feet per minute",
+                  "the focus stays in the speed field", focused(pyatspi, app[0]))
+        finally:
+            if runby:
+                runby.terminate()
+                runby.wait(timeout=30)
+            bus.terminate()
+            xvfb.terminate()
+    print(f"{results['passed']} passed, {results['failed']} failed")
+    sys.exit(1 if results["failed"] else 0)
+
+
+if __name__ == "__main__":
+    main()
