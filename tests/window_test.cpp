@@ -63,6 +63,8 @@ private slots:
     void keepsItsFontsUnderALargeDesktopFont();
     void namesEveryControlForAssistiveTechnologyInReadingOrder();
     void tellsScreenReadersTheResultWithoutMovingTheFocus();
+    void calculateIsTheDefaultButtonUnlessClearHasTheFocus();
+    void aLoneAltLosesNoKey();
     void loseNoKeySentBackToBack_data();
     void loseNoKeySentBackToBack();
     void speedFieldsShowWhatTheCalculationReads_data();
@@ -512,6 +514,45 @@ void WindowTest::tellsScreenReadersTheResultWithoutMovingTheFocus()
         accessible->text(QAccessible::Name), "The speed is not positive; the fields were cleared.");
     QVERIFY(notice->size().isEmpty());
     QVERIFY(!m_window->centralWidget()->isAncestorOf(notice));
+}
+
+void WindowTest::calculateIsTheDefaultButtonUnlessClearHasTheFocus()
+{
+    auto *calculate = child<QPushButton>("cmdCalculate");
+    auto *clear = child<QPushButton>("cmdClear");
+    const struct
+    {
+        const char *focus;
+        bool calculateDefault;
+        bool clearDefault;
+    } steps[] = {
+        {"cmdCalculate", true, false},
+        {"cmdClear", false, true},
+        {"optImperial", true, false},
+        {"txtImperialSpeed", true, false},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto &step : steps) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QLatin1String(step.focus));
+            QCOMPARE(calculate->isDefault(), step.calculateDefault);
+            QCOMPARE(clear->isDefault(), step.clearDefault);
+        }
+    }
+}
+
+void WindowTest::aLoneAltLosesNoKey()
+{
+    QTest::keyClicks(field("txtImperialSpeed"), "15");
+    QTest::keyPress(m_window.get(), Qt::Key_Alt, Qt::AltModifier);
+    QTest::keyRelease(m_window.get(), Qt::Key_Alt);
+    QTest::keyClicks(QApplication::focusWidget(), "0");
+    QCOMPARE(text("txtImperialSpeed"), "150");
+    QCOMPARE(QApplication::focusWidget(), field("txtImperialSpeed"));
+    QTest::keyClick(m_window.get(), Qt::Key_H, Qt::AltModifier);
+    QMenu *help = m_window->menuBar()->findChild<QMenu *>("mnuHelp");
+    QTRY_VERIFY(help->isVisible());
+    QTest::keyClick(help, Qt::Key_Escape);
 }
 
 QStringList WindowTest::fieldTexts() const

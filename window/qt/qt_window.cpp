@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QIcon>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -134,6 +136,22 @@ QPalette designPalette()
     return palette;
 }
 
+// A lone Alt does nothing: the toolkit would move the keyboard into the menu bar without
+// highlighting a menu, and the keys typed next would vanish. Alt+H still opens Help.
+class NoLoneAltStyle final : public QProxyStyle
+{
+public:
+    explicit NoLoneAltStyle(QObject *owner) { setParent(owner); }
+
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+        QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_MenuBar_AltKeyNavigation)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 // Makes the access keys of the buttons press them at once, rather than after the short
 // animation in which keys typed next would go to the button, and lets an arrow key on the
 // selected unit option select the other one with the focus ending where its handler puts it.
@@ -250,6 +268,13 @@ void setUpButtons(const ControlWidgets &widgets, QWidget *client)
     }
     new ImmediateButtons(
         {optImperial, optMetric, cmdClear, cmdCalculate}, optImperial, optMetric, client);
+    // As in a dialog: Clear is the default button while it has the focus, Calculate at any other
+    // time. A button outside a dialog drops its default mark for good when it loses the focus.
+    QObject::connect(qApp, &QApplication::focusChanged, cmdCalculate,
+        [cmdCalculate, cmdClear](QWidget *, QWidget *now) {
+            if (now && now->window() == cmdCalculate->window())
+                cmdCalculate->setDefault(now != cmdClear);
+        });
 }
 
 void setUpSpeedFields(const ControlWidgets &widgets)
@@ -281,6 +306,7 @@ void setUpMenu(QMainWindow *window, QAction *runbyInfo)
     runbyInfo->setObjectName(toQString(kRunbyInfoItem.name));
     runbyInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(kRunbyInfoItem.shortcutKey)));
     auto *menuBar = new QMenuBar(window);
+    menuBar->setStyle(new NoLoneAltStyle(menuBar));
     QMenu *help = menuBar->addMenu(toQString(kHelpMenuCaption));
     help->setObjectName(QStringLiteral("mnuHelp"));
     // The menu opens as a window of its own, which inherits neither colours nor font.
