@@ -124,6 +124,38 @@ def check_key_sessions(page):
         check(page.fields() == expected, session.what, page.fields())
 
 
+def check_screen_reader_view(page):
+    """The result is told through the status region; the page has a heading of its own; the
+    default button's frame is on Clear only while Clear has the focus."""
+    page.open()
+    heading = page.driver.execute_script(
+        "return [...document.querySelectorAll('h1')].map((h) => h.textContent)")
+    check(heading == ["Minimum car runby calculator"], "one level-one heading names the page",
+          heading)
+    status = page.driver.find_element(By.ID, "announcement")
+    page.keys("150", Keys.ENTER)
+    sentence = "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second"
+    page.wait(lambda: status.get_attribute("textContent") == sentence)
+    check(status.get_attribute("textContent") == sentence and status.get_attribute("role") ==
+          "status" and page.focus() == "txtImperialSpeed",
+          "the status region tells the result; the focus stays", status.get_attribute("textContent"))
+    page.keys("alt+l", "0", Keys.ENTER)
+    cleared = "The speed is not positive; the fields were cleared."
+    page.wait(lambda: status.get_attribute("textContent") == cleared)
+    check(status.get_attribute("textContent") == cleared, "and that a speed that is not positive "
+          "clears the fields", status.get_attribute("textContent"))
+    frames = []
+    for _ in range(3):
+        page.keys(Keys.TAB)
+        frames.append(page.driver.execute_script(
+            "return [document.activeElement.id, ...['cmdCalculate', 'cmdClear'].map((id) =>"
+            " getComputedStyle(document.getElementById(id)).borderTopColor)]"))
+    blue, grey = "rgb(0, 120, 215)", "rgb(173, 173, 173)"
+    check(frames == [["cmdCalculate", blue, grey], ["cmdClear", grey, blue],
+                     ["optImperial", blue, grey]],
+          "the default frame on Calculate, on Clear while it has the focus", frames)
+
+
 def check_wide_result(page):
     page.open()
     page.keys("alt+m", "0.75", Keys.ENTER)
@@ -217,6 +249,7 @@ def main():
     try:
         page = Page(driver, f"http://127.0.0.1:{server.server_address[1]}/")
         check_key_sessions(page)
+        check_screen_reader_view(page)
         check_wide_result(page)
         check_tab_order(page)
         check_runby_info(page)
