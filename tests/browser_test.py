@@ -3,7 +3,10 @@
 that every window runs, keys sent back to back, the Tab order, Ctrl+R and its dialog, a reload
 offline, the phone layout, the installability check, and no error in the console.
 
-usage: browser_test.py SITE_FOLDER
+With the path of axe-core's axe.min.js, it also runs axe on the page at both widths, with the
+dialog shut and open.
+
+usage: browser_test.py SITE_FOLDER [AXE_MIN_JS]
 """
 
 import functools
@@ -156,6 +159,43 @@ def check_screen_reader_view(page):
           "the default frame on Calculate, on Clear while it has the focus", frames)
 
 
+def axe_violations(page, script):
+    """axe-core's violations of serious or critical impact, as [rule, [elements]]."""
+    page.driver.execute_script(script)
+    return page.driver.execute_async_script("""
+        const done = arguments[arguments.length - 1];
+        axe.run(document).then((result) => done(result.violations
+            .filter((v) => v.impact == "serious" || v.impact == "critical")
+            .map((v) => [v.id, v.nodes.map((n) => n.target.join(" "))])));""")
+
+
+def check_axe(page, script, width):
+    """No serious violation but two that the design makes: the positive tab indexes of its Tab
+    order, and the red caption of the selected option, which gets darker when more contrast is
+    asked for."""
+    designed = {"tabindex", "color-contrast"}
+    for dialog in (False, True):
+        page.open()
+        if dialog:
+            page.keys("ctrl+r")
+            page.wait(lambda: page.driver.execute_script(
+                "return document.getElementById('runbyInfo').open"))
+        where = f"at {width} px, dialog {'open' if dialog else 'shut'}"
+        found = axe_violations(page, script)
+        check(all(rule in designed for rule, _ in found) and
+              all(nodes == ['label[data-name="optImperial"] > span']
+                  for rule, nodes in found if rule == "color-contrast"),
+              f"axe finds nothing serious {where}", found)
+    page.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+        "features": [{"name": "prefers-contrast", "value": "more"}]})
+    try:
+        page.open()
+        found = [rule for rule, _ in axe_violations(page, script) if rule != "tabindex"]
+        check(not found, f"with more contrast, no colour below 4.5:1 at {width} px", found)
+    finally:
+        page.driver.execute_cdp_cmd("Emulation.setEmulatedMedia", {"features": []})
+
+
 def check_wide_result(page):
     page.open()
     page.keys("alt+m", "0.75", Keys.ENTER)
@@ -215,7 +255,7 @@ def check_offline(page):
             "offline": False, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
 
 
-def check_phone(page):
+def check_phone(page, axe):
     page.driver.set_window_size(390, 844)
     page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
         "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
@@ -239,12 +279,23 @@ def check_phone(page):
         page.keys("150", Keys.ENTER)
         page.wait(lambda: page.fields() == TYPICAL)
         check(page.fields() == TYPICAL, "it calculates on a phone", page.fields())
+        page.keys("ctrl+r")
+        page.wait(lambda: page.focus() == "" and page.driver.execute_script(
+            "return document.activeElement.textContent") == "OK")
+        check(page.driver.execute_script("return document.activeElement.textContent") == "OK",
+              "the box's OK has the focus on a phone too")
+        if axe:
+            check_axe(page, axe, 390)
     finally:
         page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
 
 def main():
     server = serve(sys.argv[1])
+    axe = None
+    if len(sys.argv) > 2:
+        with open(sys.argv[2], encoding="utf-8") as script:
+            axe = script.read()
     driver = browser()
     try:
         page = Page(driver, f"http://127.0.0.1:{server.server_address[1]}/")
@@ -254,7 +305,9 @@ def main():
         check_tab_order(page)
         check_runby_info(page)
         check_offline(page)
-        check_phone(page)
+        if axe:
+            check_axe(page, axe, 1024)
+        check_phone(page, axe)
         errors = [entry for entry in driver.get_log("browser") if entry["level"] == "SEVERE"]
         check(not errors, "no error in the console", errors)
     finally:
