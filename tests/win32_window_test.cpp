@@ -10,6 +10,7 @@
 #include "win32_window.h"
 
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <chrono>
@@ -437,6 +438,53 @@ TEST_F(Win32Window, TellsScreenReadersTheResultWithoutMovingTheFocus)
     RECT place{};
     GetWindowRect(region, &place);
     EXPECT_TRUE(IsRectEmpty(&place)) << "the region shows nothing";
+}
+
+// What a screen reader is told of each text field: the name of the layout (Windows would take
+// the label before it in the stacking order), its text as value, read-only where it only shows.
+TEST_F(Win32Window, NamesEachFieldAsTheLayoutDoes)
+{
+    type(program, "150 Return");
+    ASSERT_TRUE(eventually([&] { return program.text(ControlId::txtRunbyInches) == "4.5"; }));
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const struct
+    {
+        ControlId id;
+        const wchar_t *name;
+        const wchar_t *value;
+        bool readOnly;
+    } fields[] = {
+        {ControlId::txtImperialSpeed, L"Speed in feet per minute", L"150", false},
+        {ControlId::txtMetricSpeed, L"Speed in meters per second", L"0.762", true},
+        {ControlId::txtRunbyInches, L"Minimum runby in inches", L"4.5", true},
+        {ControlId::txtRunbyMillimeters, L"Minimum runby in millimeters", L"114.3", true},
+    };
+    for (const auto &field : fields) {
+        SCOPED_TRACE(std::string(nameOf(field.id)));
+        IAccessible *accessible = nullptr;
+        ASSERT_EQ(AccessibleObjectFromWindow(program.control(field.id), OBJID_CLIENT,
+                      __uuidof(IAccessible), reinterpret_cast<void **>(&accessible)),
+            S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        BSTR value = nullptr;
+        VARIANT role{};
+        VARIANT state{};
+        EXPECT_EQ(accessible->get_accName(self, &name), S_OK);
+        EXPECT_EQ(accessible->get_accValue(self, &value), S_OK);
+        EXPECT_EQ(accessible->get_accRole(self, &role), S_OK);
+        EXPECT_EQ(accessible->get_accState(self, &state), S_OK);
+        EXPECT_EQ(std::wstring(name ? name : L""), field.name);
+        EXPECT_EQ(std::wstring(value ? value : L""), field.value);
+        EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
+        EXPECT_EQ((state.lVal & STATE_SYSTEM_READONLY) != 0, field.readOnly);
+        SysFreeString(name);
+        SysFreeString(value);
+        accessible->Release();
+    }
+    CoUninitialize();
 }
 
 class KeySessionTest : public testing::Test

@@ -1,5 +1,6 @@
 #include "win32_window.h"
 
+#include "accessible_field.h"
 #include "calculator_form.h"
 #include "layout.h"
 #include "win32_controls.h"
@@ -269,6 +270,8 @@ void CalculatorWindow::createControls()
             // Themed option buttons draw their captions in the theme's colour, not the red or
             // black the calculator gives them.
             SetWindowTheme(handle, L"", L"");
+        if (layout.kind == ControlKind::TextField)
+            describeFieldForAssistiveTechnology(handle, layout);
     }
     orderForTab();
 }
