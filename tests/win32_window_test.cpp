@@ -487,6 +487,53 @@ TEST_F(Win32Window, NamesEachFieldAsTheLayoutDoes)
     CoUninitialize();
 }
 
+// A screen reader reads the controls in the order they stand on the screen, not in the stacking
+// order, which the dialog manager needs in Tab order; and learns what the program is.
+TEST_F(Win32Window, ListsTheControlsInTheOrderOfReading)
+{
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible *client = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(program.window(), OBJID_CLIENT, __uuidof(IAccessible),
+                  reinterpret_cast<void **>(&client)),
+        S_OK);
+    std::array<VARIANT, kControlCount> children{};
+    LONG obtained = 0;
+    ASSERT_EQ(AccessibleChildren(
+                  client, 0, static_cast<LONG>(children.size()), children.data(), &obtained),
+        S_OK);
+    std::vector<std::string> order;
+    for (LONG i = 0; i < obtained; ++i) {
+        HWND control = nullptr;
+        if (children.at(static_cast<std::size_t>(i)).vt == VT_DISPATCH) {
+            IDispatch *child = children.at(static_cast<std::size_t>(i)).pdispVal;
+            IAccessible *accessible = nullptr;
+            if (SUCCEEDED(child->QueryInterface(
+                    __uuidof(IAccessible), reinterpret_cast<void **>(&accessible)))) {
+                WindowFromAccessibleObject(accessible, &control);
+                accessible->Release();
+            }
+        }
+        const std::optional<ControlId> id = controlIdOf(GetDlgCtrlID(control));
+        order.emplace_back(id ? nameOf(*id) : "?");
+        VariantClear(&children.at(static_cast<std::size_t>(i)));
+    }
+    std::vector<std::string> expected;
+    for (const ControlId id : kReadingOrder)
+        expected.emplace_back(nameOf(id));
+    EXPECT_EQ(order, expected);
+
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR description = nullptr;
+    EXPECT_EQ(client->get_accDescription(self, &description), S_OK);
+    EXPECT_EQ(std::wstring(description ? description : L""),
+        L"Minimum car runby calculator for hydraulic elevators");
+    SysFreeString(description);
+    client->Release();
+    CoUninitialize();
+}
+
 class KeySessionTest : public testing::Test
 {
 public:

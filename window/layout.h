@@ -17,6 +17,9 @@ constexpr int kClientHeightTwips = 3780;
 
 constexpr std::string_view kWindowCaption = " Tarnvale          www.tarnvale.example";
 constexpr std::string_view kHelpMenuCaption = "&Help";
+// What assistive technology says the window is; the caption names the publisher only.
+constexpr std::string_view kWindowDescription =
+    "Minimum car runby calculator for hydraulic elevators";
 
 // The window's controls in the order of their creation, each the index of its row in kControls,
 // then the Help menu's one item, which has no place in the client area.

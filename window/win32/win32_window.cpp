@@ -1,6 +1,6 @@
 #include "win32_window.h"
 
-#include "accessible_field.h"
+#include "accessible_objects.h"
 #include "calculator_form.h"
 #include "layout.h"
 #include "win32_controls.h"
@@ -461,6 +461,11 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    case WM_GETOBJECT:
+        if (static_cast<LONG>(lParam) == OBJID_CLIENT)
+            if (const LRESULT object = answerClientAreaObject(m_window, wParam, m_controls))
+                return object;
+        return DefWindowProcW(m_window, message, wParam, lParam);
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;

@@ -1,0 +1,343 @@
+#include "accessible_objects.h"
+
+#include <oleacc.h>
+
+#include <array>
+#include <string>
+
+namespace runby {
+
+namespace {
+
+template <typename Function> Function procedure(HMODULE module, const char *name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
+bool isSelf(const VARIANT &child)
+{
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+}
+
+std::wstring wide(std::string_view ascii)
+{
+    return {ascii.begin(), ascii.end()};
+}
+
+// The system's accessible object of a window, to which every question goes unless a subclass
+// answers it. It takes over the reference to the system's object it is given.
+class DelegatingAccessible : public IAccessible
+{
+public:
+    explicit DelegatingAccessible(IAccessible *standard) : m_standard(standard) { }
+    DelegatingAccessible(const DelegatingAccessible &) = delete;
+    DelegatingAccessible &operator=(const DelegatingAccessible &) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void **object) override
+    {
+        if (!object)
+            return E_POINTER;
+        if (id == IID_IUnknown || id == IID_IDispatch || id == IID_IAccessible) {
+            *object = static_cast<IAccessible *>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_references; }
+    ULONG STDMETHODCALLTYPE Release() override
+    {
+        const ULONG left = --m_references;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override
+    {
+        return m_standard->GetTypeInfoCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo **info) override
+    {
+        return m_standard->GetTypeInfo(index, locale, info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(
+        REFIID id, LPOLESTR *names, UINT count, LCID locale, DISPID *ids) override
+    {
+        return m_standard->GetIDsOfNames(id, names, count, locale, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags,
+        DISPPARAMS *parameters, VARIANT *result, EXCEPINFO *exception, UINT *error) override
+    {
+        return m_standard->Invoke(member, id, locale, flags, parameters, result, exception, error);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
+    {
+        return m_standard->get_accName(child, name);
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
+    {
+        return m_standard->get_accValue(child, value);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
+    {
+        return m_standard->get_accRole(child, role);
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
+    {
+        return m_standard->get_accState(child, state);
+    }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
+    {
+        return m_standard->get_accParent(parent);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG *count) override
+    {
+        return m_standard->get_accChildCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **object) override
+    {
+        return m_standard->get_accChild(child, object);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *description) override
+    {
+        return m_standard->get_accDescription(child, description);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR *help) override
+    {
+        return m_standard->get_accHelp(child, help);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR *file, VARIANT child, LONG *topic) override
+    {
+        return m_standard->get_accHelpTopic(file, child, topic);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR *shortcut) override
+    {
+        return m_standard->get_accKeyboardShortcut(child, shortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *child) override
+    {
+        return m_standard->get_accFocus(child);
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *children) override
+    {
+        return m_standard->get_accSelection(children);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR *action) override
+    {
+        return m_standard->get_accDefaultAction(child, action);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override
+    {
+        return m_standard->accSelect(flags, child);
+    }
+    HRESULT STDMETHODCALLTYPE accLocation(
+        LONG *left, LONG *top, LONG *width, LONG *height, VARIANT child) override
+    {
+        return m_standard->accLocation(left, top, width, height, child);
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT *end) override
+    {
+        return m_standard->accNavigate(direction, start, end);
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG left, LONG top, VARIANT *child) override
+    {
+        return m_standard->accHitTest(left, top, child);
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
+    {
+        return m_standard->accDoDefaultAction(child);
+    }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+protected:
+    virtual ~DelegatingAccessible() { m_standard->Release(); }
+
+    IAccessible *m_standard;
+
+private:
+    ULONG m_references = 1;
+};
+
+// A text field: the name of the layout, its text as value, read-only while locked.
+class AccessibleField final : public DelegatingAccessible
+{
+public:
+    AccessibleField(IAccessible *standard, HWND edit, std::wstring name)
+        : DelegatingAccessible(standard), m_edit(edit), m_name(std::move(name))
+    {
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
+    {
+        if (!isSelf(child))
+            return m_standard->get_accName(child, name);
+        *name = SysAllocString(m_name.c_str());
+        return *name ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
+    {
+        if (!isSelf(child))
+            return m_standard->get_accValue(child, value);
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_edit)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(m_edit, text.data(), static_cast<int>(text.size()))));
+        *value = SysAllocString(text.c_str());
+        return *value ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
+    {
+        if (!isSelf(child))
+            return m_standard->get_accRole(child, role);
+        VariantInit(role);
+        role->vt = VT_I4;
+        role->lVal = ROLE_SYSTEM_TEXT;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
+    {
+        const HRESULT result = m_standard->get_accState(child, state);
+        if (SUCCEEDED(result) && isSelf(child) && state->vt == VT_I4
+            && (GetWindowLongPtrW(m_edit, GWL_STYLE) & ES_READONLY))
+            state->lVal |= STATE_SYSTEM_READONLY;
+        return result;
+    }
+
+private:
+    HWND m_edit;
+    std::wstring m_name;
+};
+
+// The accessibility library is loaded when assistive technology first asks, so that a start
+// without it does not pay for it.
+class Oleacc
+{
+public:
+    static const Oleacc &get()
+    {
+        static const Oleacc oleacc;
+        return oleacc;
+    }
+
+    // The system's accessible object of a window's client area, or nothing.
+    IAccessible *standardClient(HWND window) const
+    {
+        IAccessible *standard = nullptr;
+        if (!m_createStandard || !m_resultFromObject
+            || FAILED(m_createStandard(
+                window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void **>(&standard))))
+            return nullptr;
+        return standard;
+    }
+    // The answer to WM_GETOBJECT: the object, whose reference this takes over.
+    LRESULT result(WPARAM flags, DelegatingAccessible *object) const
+    {
+        const LRESULT result = m_resultFromObject(IID_IAccessible, flags, object);
+        object->Release();
+        return result;
+    }
+    IDispatch *windowObject(HWND window) const
+    {
+        IDispatch *object = nullptr;
+        if (!m_fromWindow
+            || FAILED(m_fromWindow(
+                window, OBJID_WINDOW, IID_IDispatch, reinterpret_cast<void **>(&object))))
+            return nullptr;
+        return object;
+    }
+
+private:
+    using CreateStandard = HRESULT(WINAPI *)(HWND, LONG, REFIID, void **);
+    using ResultFromObject = LRESULT(WINAPI *)(REFIID, WPARAM, IUnknown *);
+    using FromWindow = HRESULT(WINAPI *)(HWND, DWORD, REFIID, void **);
+
+    Oleacc()
+        : m_module(LoadLibraryW(L"oleacc.dll")),
+          m_createStandard(procedureOf<CreateStandard>("CreateStdAccessibleObject")),
+          m_resultFromObject(procedureOf<ResultFromObject>("LresultFromObject")),
+          m_fromWindow(procedureOf<FromWindow>("AccessibleObjectFromWindow"))
+    {
+    }
+    template <typename Function> Function procedureOf(const char *name) const
+    {
+        return m_module ? procedure<Function>(m_module, name) : nullptr;
+    }
+
+    HMODULE m_module;
+    CreateStandard m_createStandard;
+    ResultFromObject m_resultFromObject;
+    FromWindow m_fromWindow;
+};
+
+// The window's client area: its controls as children in the order of reading, whatever their
+// stacking order, which the dialog manager needs in Tab order; and what the program is.
+class AccessibleClientArea final : public DelegatingAccessible
+{
+public:
+    AccessibleClientArea(IAccessible *standard, const std::array<HWND, kControlCount> &controls)
+        : DelegatingAccessible(standard), m_controls(controls)
+    {
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG *count) override
+    {
+        *count = static_cast<LONG>(m_controls.size());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **object) override
+    {
+        *object = nullptr;
+        if (child.vt != VT_I4 || child.lVal < 1 || child.lVal > static_cast<LONG>(kControlCount))
+            return E_INVALIDARG;
+        const ControlId id = kReadingOrder.at(static_cast<std::size_t>(child.lVal - 1));
+        *object = Oleacc::get().windowObject(m_controls.at(indexOf(id)));
+        return *object ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *description) override
+    {
+        if (!isSelf(child))
+            return DelegatingAccessible::get_accDescription(child, description);
+        *description = SysAllocString(wide(kWindowDescription).c_str());
+        return *description ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    std::array<HWND, kControlCount> m_controls;
+};
+
+LRESULT CALLBACK accessibleFieldProc(
+    HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR data)
+{
+    if (message != WM_GETOBJECT || static_cast<LONG>(lParam) != OBJID_CLIENT)
+        return DefSubclassProc(edit, message, wParam, lParam);
+    IAccessible *standard = Oleacc::get().standardClient(edit);
+    if (!standard)
+        return DefSubclassProc(edit, message, wParam, lParam);
+    const auto *layout = reinterpret_cast<const ControlLayout *>(data);
+    return Oleacc::get().result(
+        wParam, new AccessibleField(standard, edit, wide(layout->accessibleName)));
+}
+
+} // namespace
+
+void describeFieldForAssistiveTechnology(HWND edit, const ControlLayout &layout)
+{
+    // The subclass of the speed fields' input rules has the identifier 0.
+    constexpr UINT_PTR kAccessibleSubclass = 1;
+    SetWindowSubclass(
+        edit, accessibleFieldProc, kAccessibleSubclass, reinterpret_cast<DWORD_PTR>(&layout));
+}
+
+LRESULT answerClientAreaObject(
+    HWND window, WPARAM flags, const std::array<HWND, kControlCount> &controls)
+{
+    IAccessible *standard = Oleacc::get().standardClient(window);
+    if (!standard)
+        return 0;
+    return Oleacc::get().result(flags, new AccessibleClientArea(standard, controls));
+}
+
+} // namespace runby
