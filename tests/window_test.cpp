@@ -114,6 +114,8 @@ void WindowTest::startsAsDesigned()
 {
     QCOMPARE(m_window->objectName(), "frmRunby");
     QCOMPARE(m_window->windowTitle(), " Tarnvale          www.tarnvale.example");
+    QCOMPARE(
+        m_window->accessibleDescription(), "Minimum car runby calculator for hydraulic elevators");
     QCOMPARE(m_window->centralWidget()->size(), QSize(527, 252));
     QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
     QVERIFY(!(m_window->windowFlags() & Qt::WindowMaximizeButtonHint));

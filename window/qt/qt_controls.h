@@ -106,6 +106,8 @@ class QtAnnouncer final : public Announcer
 {
 public:
     explicit QtAnnouncer(QWidget *parent);
+    QtAnnouncer(const QtAnnouncer &) = delete;
+    QtAnnouncer &operator=(const QtAnnouncer &) = delete;
 
     void announce(std::string_view sentence) override;
 

@@ -347,6 +347,7 @@ RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 {
     setObjectName(QStringLiteral("frmRunby"));
     setWindowTitle(toQString(kWindowCaption));
+    setAccessibleDescription(toQString(kWindowDescription));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/runby-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/runby-32.png"), QSize(32, 32));

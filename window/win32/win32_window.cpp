@@ -47,6 +47,20 @@ template <typename Handle> Handle created(Handle handle, const char *what)
     return handle;
 }
 
+Rgb systemColor(int index)
+{
+    const COLORREF color = GetSysColor(index);
+    return {GetRValue(color), GetGValue(color), GetBValue(color)};
+}
+
+bool highContrast()
+{
+    HIGHCONTRASTW contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0)
+        && (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 // Twips of the design to pixels at the given dots per inch.
 int pixels(int twips, UINT dpi)
 {
@@ -461,6 +475,11 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
             SWP_NOZORDER | SWP_NOACTIVATE);
         return 0;
     }
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        // High contrast turned on or off: every control draws again in the colours now due.
+        RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return 0;
     case WM_GETOBJECT:
         if (static_cast<LONG>(lParam) == OBJID_CLIENT)
             if (const LRESULT object = answerClientAreaObject(m_window, wParam, m_controls))
@@ -502,18 +521,23 @@ void CalculatorWindow::onCommand(int commandId, int code, HWND control)
     keepOptionTabStop();
 }
 
+// The designed colours, or under high contrast the system's, as every other window then shows:
+// the fields as windows, the rest on the button face. The selected option keeps its radio mark.
 LRESULT CalculatorWindow::onControlColor(HDC dc, HWND control)
 {
     const Adapters &a = *m_adapters;
-    Rgb text = kBlack;
-    Rgb back{GetRValue(GetSysColor(COLOR_BTNFACE)), GetGValue(GetSysColor(COLOR_BTNFACE)),
-        GetBValue(GetSysColor(COLOR_BTNFACE))};
+    const bool contrast = highContrast();
+    Rgb text = contrast ? systemColor(COLOR_BTNTEXT) : kBlack;
+    Rgb back = systemColor(COLOR_BTNFACE);
     for (const Win32TextBox *field :
-        {&a.imperialSpeed, &a.metricSpeed, &a.runbyInches, &a.runbyMillimeters})
-        if (field->handle() == control)
-            back = field->backColor();
+        {&a.imperialSpeed, &a.metricSpeed, &a.runbyInches, &a.runbyMillimeters}) {
+        if (field->handle() != control)
+            continue;
+        text = contrast ? systemColor(COLOR_WINDOWTEXT) : kBlack;
+        back = contrast ? systemColor(COLOR_WINDOW) : field->backColor();
+    }
     for (const Win32OptionButton *option : {&a.imperial, &a.metric})
-        if (option->handle() == control)
+        if (option->handle() == control && !contrast)
             text = option->foreColor();
     SetTextColor(dc, toColorRef(text));
     SetBkColor(dc, toColorRef(back));
