@@ -145,6 +145,26 @@ def keysym(character):
     return KEYSYMS.get(character, f"U{ord(character):04X}")
 
 
+def keyboard_lacks(character):
+    return not character.isascii()
+
+
+def map_to_free_keys(display_name, characters):
+    """Gives each character a key of its own before a session. xdotool would map one for the
+    moment of its key press and take it back at once; on a busy machine the program reads the
+    press after that, and the character is lost."""
+    from Xlib import display as xdisplay
+    keyboard = xdisplay.Display(display_name)
+    first = keyboard.display.info.min_keycode
+    mapping = keyboard.get_keyboard_mapping(first, keyboard.display.info.max_keycode - first + 1)
+    free = [first + i for i, keysyms in enumerate(mapping) if not any(keysyms)]
+    for keycode, character in zip(free, sorted(set(characters))):
+        unicode_keysym = 0x1000000 | ord(character)
+        keyboard.change_keyboard_mapping(keycode, [(unicode_keysym,) * len(mapping[0])])
+    keyboard.sync()
+    keyboard.close()
+
+
 def xdotool_words(desktop, window, steps):
     """One xdotool command line for a session's keys, sent back to back: a click comes between
     keys, and a paste's text goes to the clipboard first."""
@@ -159,6 +179,7 @@ def xdotool_words(desktop, window, steps):
             desktop.set_clipboard(step.value)
             keys.append("ctrl+v")
         elif step.kind == "type":
+            map_to_free_keys(desktop.env["DISPLAY"], [c for c in step.value if keyboard_lacks(c)])
             keys += [keysym(c) for c in step.value]
         elif step.kind in ("alt", "ctrl"):
             keys.append(f"{step.kind}+{step.value}")

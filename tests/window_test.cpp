@@ -388,6 +388,7 @@ void WindowTest::runbyInfoShowsTheRuleAndLeavesEverythingAsItWas()
 
     QString title;
     QString message;
+    QStringList focused;
     bool closed = false;
     QTimer::singleShot(0, this, [&] {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -397,6 +398,13 @@ void WindowTest::runbyInfoShowsTheRuleAndLeavesEverythingAsItWas()
         message = box->text();
         QCOMPARE(box->icon(), QMessageBox::NoIcon);
         QCOMPARE(box->buttons().size(), 1);
+        const bool okFocused =
+            QTest::qWaitFor([box] { return box->buttons().constFirst()->hasFocus(); });
+        if (!okFocused)
+            focused << "nothing";
+        for (QWidget *widget : box->findChildren<QWidget *>())
+            if (QAccessible::queryAccessibleInterface(widget)->state().focused)
+                focused << widget->metaObject()->className();
         close(box);
         closed = true;
     });
@@ -404,6 +412,8 @@ void WindowTest::runbyInfoShowsTheRuleAndLeavesEverythingAsItWas()
     QTRY_VERIFY(closed);
 
     QCOMPARE(title, "Runby Information");
+    // One object has the focus for assistive technology: OK.
+    QCOMPARE(focused, QStringList{"QPushButton"});
     const QStringList lines = message.split('\n');
     QCOMPARE(lines.size(), 23);
     QVERIFY(!message.contains('\r'));

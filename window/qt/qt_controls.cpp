@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -126,6 +127,10 @@ CopyableMessageBox::CopyableMessageBox(const QString &title, const QString &text
     // A dialog is a window of its own and inherits neither the owner's colours nor its font.
     setPalette(owner->palette());
     setFont(owner->font());
+    // The row of buttons passes the focus on to OK, and would report it as its own as well:
+    // assistive technology would find two objects with the focus.
+    for (QDialogButtonBox *buttons : findChildren<QDialogButtonBox *>())
+        buttons->setFocusProxy(nullptr);
 }
 
 void CopyableMessageBox::keyPressEvent(QKeyEvent *event)
