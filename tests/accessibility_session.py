@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """Checks what a screen reader learns of the real program, through the Linux accessibility bus
 (AT-SPI): a private X server, a private D-Bus session bus that starts the accessibility bus, and
-pyatspi listening as a screen reader does. After 150 and Enter, the result must be told in one
-sentence by an event, while the focus stays in the speed field.
+pyatspi listening as a screen reader does. The controls must be named in the order of reading,
+each field labelled by its unit, the focus must go where Tab sends it, and after 150 and Enter the
+result must be told in one sentence by an event, while the focus stays in the speed field.
 
 usage: accessibility_session.py PATH_TO_RUNBY
 """
@@ -17,6 +18,12 @@ from private_display import start_xvfb
 
 DEADLINE = 10
 SENTENCE = "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second"
+READING_ORDER = ["Tarnvale", "Imperial", "Metric", "Speed", "Speed in feet per minute", "FPM",
+                 "Speed in meters per second", "MPS", "Minimum Runby", "Minimum runby in inches",
+                 "IN", "Minimum runby in millimeters", "MM", "Calculate", "Clear"]
+UNITS = {"Speed in feet per minute": "FPM", "Speed in meters per second": "MPS",
+         "Minimum runby in inches": "IN", "Minimum runby in millimeters": "MM"}
+TAB_ORDER = ["Calculate", "Clear", "Imperial", "Speed in feet per minute"]
 results = {"passed": 0, "failed": 0}
 
 
@@ -76,6 +83,31 @@ def focused(pyatspi, app):
     return found.name if found else None
 
 
+def check_tree(pyatspi, app):
+    """Names in the order of reading, and each field labelled by its unit."""
+    client = pyatspi.findDescendant(
+        app, lambda o: o.childCount == len(READING_ORDER) and o.getRoleName() == "filler")
+    names = [child.name for child in client] if client else []
+    check(names == READING_ORDER, "the controls named in the order of reading", names)
+    labels = {}
+    for child in client or []:
+        for relation in child.getRelationSet():
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY:
+                labels[child.name] = [relation.getTarget(i).name
+                                      for i in range(relation.getNTargets())]
+    check(labels == {field: [unit] for field, unit in UNITS.items()},
+          "each field labelled by the label of its unit", labels)
+
+
+def check_tab_order(pyatspi, app, listener):
+    visited = []
+    for expected in TAB_ORDER:
+        subprocess.run(["xdotool", "key", "Tab"], timeout=30, check=True)
+        listener.until(lambda: focused(pyatspi, app) == expected)
+        visited.append(focused(pyatspi, app))
+    check(visited == TAB_ORDER, "Tab moves the focus as designed", visited)
+
+
 def main():
     program = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as runtime:
@@ -100,6 +132,8 @@ def main():
                                     timeout=30).stdout.split()[0]
             subprocess.run(["xdotool", "windowfocus", "--sync", window], timeout=30, check=True)
             listener.until(lambda: focused(pyatspi, app[0]) == "Speed in feet per minute")
+            check_tree(pyatspi, app[0])
+            check_tab_order(pyatspi, app[0], listener)
             del listener.events[:]
             subprocess.run(["xdotool", "key", "--delay", "20", "1", "5", "0", "Return"],
                            timeout=30, check=True)
