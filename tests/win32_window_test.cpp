@@ -440,48 +440,71 @@ TEST_F(Win32Window, TellsScreenReadersTheResultWithoutMovingTheFocus)
     EXPECT_TRUE(IsRectEmpty(&place)) << "the region shows nothing";
 }
 
-// What a screen reader is told of each text field: the name of the layout (Windows would take
-// the label before it in the stacking order), its text as value, read-only where it only shows.
-TEST_F(Win32Window, NamesEachFieldAsTheLayoutDoes)
+// What a screen reader is told of each control: the name of the layout (Windows would name a
+// field after the label before it in the stacking order), the role of its kind, a field's text as
+// value, and the state: read-only where a field only shows, the selected option checked,
+// Calculate the default button.
+TEST_F(Win32Window, DescribesEachControlAsTheLayoutDoes)
 {
     type(program, "150 Return");
     ASSERT_TRUE(eventually([&] { return program.text(ControlId::txtRunbyInches) == "4.5"; }));
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    constexpr LONG kNone = 0;
     const struct
     {
         ControlId id;
         const wchar_t *name;
+        LONG role;
         const wchar_t *value;
-        bool readOnly;
-    } fields[] = {
-        {ControlId::txtImperialSpeed, L"Speed in feet per minute", L"150", false},
-        {ControlId::txtMetricSpeed, L"Speed in meters per second", L"0.762", true},
-        {ControlId::txtRunbyInches, L"Minimum runby in inches", L"4.5", true},
-        {ControlId::txtRunbyMillimeters, L"Minimum runby in millimeters", L"114.3", true},
+        LONG stateSet;
+        LONG stateClear;
+    } controls[] = {
+        {ControlId::Label1, L"Tarnvale", ROLE_SYSTEM_STATICTEXT, nullptr, kNone, kNone},
+        {ControlId::optImperial, L"Imperial", ROLE_SYSTEM_RADIOBUTTON, nullptr,
+            STATE_SYSTEM_CHECKED, kNone},
+        {ControlId::optMetric, L"Metric", ROLE_SYSTEM_RADIOBUTTON, nullptr, kNone,
+            STATE_SYSTEM_CHECKED},
+        {ControlId::Label4, L"Speed", ROLE_SYSTEM_STATICTEXT, nullptr, kNone, kNone},
+        {ControlId::txtImperialSpeed, L"Speed in feet per minute", ROLE_SYSTEM_TEXT, L"150", kNone,
+            STATE_SYSTEM_READONLY},
+        {ControlId::txtMetricSpeed, L"Speed in meters per second", ROLE_SYSTEM_TEXT, L"0.762",
+            STATE_SYSTEM_READONLY, kNone},
+        {ControlId::txtRunbyInches, L"Minimum runby in inches", ROLE_SYSTEM_TEXT, L"4.5",
+            STATE_SYSTEM_READONLY, kNone},
+        {ControlId::txtRunbyMillimeters, L"Minimum runby in millimeters", ROLE_SYSTEM_TEXT,
+            L"114.3", STATE_SYSTEM_READONLY, kNone},
+        {ControlId::Label9, L"MM", ROLE_SYSTEM_STATICTEXT, nullptr, kNone, kNone},
+        {ControlId::cmdCalculate, L"Calculate", ROLE_SYSTEM_PUSHBUTTON, nullptr,
+            STATE_SYSTEM_DEFAULT, kNone},
+        {ControlId::cmdClear, L"Clear", ROLE_SYSTEM_PUSHBUTTON, nullptr, kNone,
+            STATE_SYSTEM_DEFAULT},
     };
-    for (const auto &field : fields) {
-        SCOPED_TRACE(std::string(nameOf(field.id)));
+    for (const auto &control : controls) {
+        SCOPED_TRACE(std::string(nameOf(control.id)));
         IAccessible *accessible = nullptr;
-        ASSERT_EQ(AccessibleObjectFromWindow(program.control(field.id), OBJID_CLIENT,
+        ASSERT_EQ(AccessibleObjectFromWindow(program.control(control.id), OBJID_CLIENT,
                       __uuidof(IAccessible), reinterpret_cast<void **>(&accessible)),
             S_OK);
         VARIANT self{};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
         BSTR name = nullptr;
-        BSTR value = nullptr;
         VARIANT role{};
         VARIANT state{};
         EXPECT_EQ(accessible->get_accName(self, &name), S_OK);
-        EXPECT_EQ(accessible->get_accValue(self, &value), S_OK);
         EXPECT_EQ(accessible->get_accRole(self, &role), S_OK);
         EXPECT_EQ(accessible->get_accState(self, &state), S_OK);
-        EXPECT_EQ(std::wstring(name ? name : L""), field.name);
-        EXPECT_EQ(std::wstring(value ? value : L""), field.value);
-        EXPECT_EQ(role.lVal, ROLE_SYSTEM_TEXT);
-        EXPECT_EQ((state.lVal & STATE_SYSTEM_READONLY) != 0, field.readOnly);
+        EXPECT_EQ(std::wstring(name ? name : L""), control.name);
+        EXPECT_EQ(role.lVal, control.role);
+        EXPECT_EQ(state.lVal & control.stateSet, control.stateSet);
+        EXPECT_EQ(state.lVal & control.stateClear, kNone);
+        if (control.value) {
+            BSTR value = nullptr;
+            EXPECT_EQ(accessible->get_accValue(self, &value), S_OK);
+            EXPECT_EQ(std::wstring(value ? value : L""), control.value);
+            SysFreeString(value);
+        }
         SysFreeString(name);
-        SysFreeString(value);
         accessible->Release();
     }
     CoUninitialize();

@@ -162,12 +162,15 @@ private:
     ULONG m_references = 1;
 };
 
-// A text field: the name of the layout, its text as value, read-only while locked.
-class AccessibleField final : public DelegatingAccessible
+// A control as the layout describes it: its name (the caption without its access-key mark where
+// the layout names it no other way) and the role of its kind; a field's text as its value and
+// read-only while locked, an option checked while selected, the default button marked so. The
+// system's own objects fall short of this for some classes, Wine's for buttons and labels.
+class AccessibleControl final : public DelegatingAccessible
 {
 public:
-    AccessibleField(IAccessible *standard, HWND edit, std::wstring name)
-        : DelegatingAccessible(standard), m_edit(edit), m_name(std::move(name))
+    AccessibleControl(IAccessible *standard, HWND control, const ControlLayout &layout)
+        : DelegatingAccessible(standard), m_control(control), m_layout(layout)
     {
     }
 
@@ -175,16 +178,21 @@ public:
     {
         if (!isSelf(child))
             return m_standard->get_accName(child, name);
-        *name = SysAllocString(m_name.c_str());
+        std::wstring text = wide(m_layout.accessibleName);
+        if (text.empty())
+            for (const char c : m_layout.caption)
+                if (c != '&')
+                    text += static_cast<wchar_t>(c);
+        *name = SysAllocString(text.c_str());
         return *name ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
     {
-        if (!isSelf(child))
+        if (!isSelf(child) || m_layout.kind != ControlKind::TextField)
             return m_standard->get_accValue(child, value);
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_edit)) + 1, L'\0');
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_control)) + 1, L'\0');
         text.resize(static_cast<std::size_t>(
-            GetWindowTextW(m_edit, text.data(), static_cast<int>(text.size()))));
+            GetWindowTextW(m_control, text.data(), static_cast<int>(text.size()))));
         *value = SysAllocString(text.c_str());
         return *value ? S_OK : E_OUTOFMEMORY;
     }
@@ -194,21 +202,53 @@ public:
             return m_standard->get_accRole(child, role);
         VariantInit(role);
         role->vt = VT_I4;
-        role->lVal = ROLE_SYSTEM_TEXT;
+        role->lVal = roleOf(m_layout.kind);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
     {
         const HRESULT result = m_standard->get_accState(child, state);
-        if (SUCCEEDED(result) && isSelf(child) && state->vt == VT_I4
-            && (GetWindowLongPtrW(m_edit, GWL_STYLE) & ES_READONLY))
+        if (FAILED(result) || !isSelf(child) || state->vt != VT_I4)
+            return result;
+        const LONG_PTR style = GetWindowLongPtrW(m_control, GWL_STYLE);
+        switch (m_layout.kind) {
+        case ControlKind::TextField:
+            if (style & ES_READONLY)
+                state->lVal |= STATE_SYSTEM_READONLY;
+            break;
+        case ControlKind::OptionButton:
+            if (SendMessageW(m_control, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                state->lVal |= STATE_SYSTEM_CHECKED;
+            break;
+        case ControlKind::PushButton:
+            if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                state->lVal |= STATE_SYSTEM_DEFAULT;
+            break;
+        case ControlKind::Label:
             state->lVal |= STATE_SYSTEM_READONLY;
+            break;
+        }
         return result;
     }
 
 private:
-    HWND m_edit;
-    std::wstring m_name;
+    static LONG roleOf(ControlKind kind)
+    {
+        switch (kind) {
+        case ControlKind::OptionButton:
+            return ROLE_SYSTEM_RADIOBUTTON;
+        case ControlKind::PushButton:
+            return ROLE_SYSTEM_PUSHBUTTON;
+        case ControlKind::TextField:
+            return ROLE_SYSTEM_TEXT;
+        case ControlKind::Label:
+            break;
+        }
+        return ROLE_SYSTEM_STATICTEXT;
+    }
+
+    HWND m_control;
+    const ControlLayout &m_layout;
 };
 
 // The accessibility library is loaded when assistive technology first asks, so that a start
@@ -308,27 +348,26 @@ private:
     std::array<HWND, kControlCount> m_controls;
 };
 
-LRESULT CALLBACK accessibleFieldProc(
-    HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR data)
+LRESULT CALLBACK accessibleControlProc(
+    HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR data)
 {
     if (message != WM_GETOBJECT || static_cast<LONG>(lParam) != OBJID_CLIENT)
-        return DefSubclassProc(edit, message, wParam, lParam);
-    IAccessible *standard = Oleacc::get().standardClient(edit);
+        return DefSubclassProc(control, message, wParam, lParam);
+    IAccessible *standard = Oleacc::get().standardClient(control);
     if (!standard)
-        return DefSubclassProc(edit, message, wParam, lParam);
-    const auto *layout = reinterpret_cast<const ControlLayout *>(data);
-    return Oleacc::get().result(
-        wParam, new AccessibleField(standard, edit, wide(layout->accessibleName)));
+        return DefSubclassProc(control, message, wParam, lParam);
+    const auto &layout = *reinterpret_cast<const ControlLayout *>(data);
+    return Oleacc::get().result(wParam, new AccessibleControl(standard, control, layout));
 }
 
 } // namespace
 
-void describeFieldForAssistiveTechnology(HWND edit, const ControlLayout &layout)
+void describeForAssistiveTechnology(HWND control, const ControlLayout &layout)
 {
     // The subclass of the speed fields' input rules has the identifier 0.
     constexpr UINT_PTR kAccessibleSubclass = 1;
     SetWindowSubclass(
-        edit, accessibleFieldProc, kAccessibleSubclass, reinterpret_cast<DWORD_PTR>(&layout));
+        control, accessibleControlProc, kAccessibleSubclass, reinterpret_cast<DWORD_PTR>(&layout));
 }
 
 LRESULT answerClientAreaObject(

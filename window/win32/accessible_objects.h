@@ -7,10 +7,10 @@
 
 namespace runby {
 
-// Makes a text field tell assistive technology what the layout says of it: the name from the
-// layout, its text as its value, and read-only while it is locked. Windows would name an EDIT
-// after the label before it in the stacking order, which here is the Tab order, not the field's.
-void describeFieldForAssistiveTechnology(HWND edit, const ControlLayout &layout);
+// Makes a control tell assistive technology what the layout says of it: its name, the role of its
+// kind and its state, a field's text as its value. Windows would name an EDIT after the label
+// before it in the stacking order, which here is the Tab order, not the field's.
+void describeForAssistiveTechnology(HWND control, const ControlLayout &layout);
 
 // The answer to WM_GETOBJECT for the client area of the window of the given controls: they are
 // its children in the order of reading, and it says what the program is. 0 where the system

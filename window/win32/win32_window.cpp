@@ -284,8 +284,7 @@ void CalculatorWindow::createControls()
             // Themed option buttons draw their captions in the theme's colour, not the red or
             // black the calculator gives them.
             SetWindowTheme(handle, L"", L"");
-        if (layout.kind == ControlKind::TextField)
-            describeFieldForAssistiveTechnology(handle, layout);
+        describeForAssistiveTechnology(handle, layout);
     }
     orderForTab();
 }
