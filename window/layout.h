@@ -4,7 +4,6 @@
 #include <array>
 #include <cstddef>
 #include <string_view>
-#include <utility>
 
 namespace runby {
 
@@ -174,15 +173,6 @@ constexpr std::array<ControlId, kControlCount> kReadingOrder{ControlId::Label1,
     ControlId::Label6, ControlId::txtMetricSpeed, ControlId::Label8, ControlId::Label5,
     ControlId::txtRunbyInches, ControlId::Label7, ControlId::txtRunbyMillimeters, ControlId::Label9,
     ControlId::cmdCalculate, ControlId::cmdClear};
-
-// Each text field and the label beside it that names its unit, which assistive technology
-// relates to the field as its label.
-constexpr std::array<std::pair<ControlId, ControlId>, 4> kFieldUnitLabels{{
-    {ControlId::txtImperialSpeed, ControlId::Label6},
-    {ControlId::txtMetricSpeed, ControlId::Label8},
-    {ControlId::txtRunbyInches, ControlId::Label7},
-    {ControlId::txtRunbyMillimeters, ControlId::Label9},
-}};
 
 // The label whose tooltip describes the speed fields.
 constexpr ControlId kSpeedLabel = ControlId::Label4;

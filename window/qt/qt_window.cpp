@@ -287,13 +287,6 @@ void setUpSpeedFields(const ControlWidgets &widgets)
     }
 }
 
-// A unit label as the buddy of its field: screen readers learn that the label names the field.
-void relateUnitLabels(const ControlWidgets &widgets)
-{
-    for (const auto &[field, label] : kFieldUnitLabels)
-        widgetOf<QLabel>(widgets, label)->setBuddy(widgets.at(indexOf(field)));
-}
-
 // Chains every control but the labels in the order of its tab index.
 void setUpTabOrder(const ControlWidgets &widgets)
 {
@@ -361,7 +354,6 @@ RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
     auto *runbyInfo = new QAction(toQString(kRunbyInfoItem.caption), this);
     setUpButtons(widgets, client);
     setUpSpeedFields(widgets);
-    relateUnitLabels(widgets);
     setUpTabOrder(widgets);
     setUpMenu(this, runbyInfo);
     orderForReading(widgets);
