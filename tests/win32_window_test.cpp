@@ -7,6 +7,7 @@
 
 #include "key_sessions.h"
 #include "layout.h"
+#include "win32_controls.h"
 #include "win32_window.h"
 
 #include <gtest/gtest.h>
@@ -32,16 +33,6 @@ std::wstring windowsPath(std::string path)
         path = "Z:" + path;
     std::replace(path.begin(), path.end(), '/', '\\');
     return {path.begin(), path.end()};
-}
-
-std::string utf8(const std::wstring &text)
-{
-    const int length = WideCharToMultiByte(
-        CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length,
-        nullptr, nullptr);
-    return out;
 }
 
 // Waits for a condition for up to ten seconds, long enough for a busy machine, handing on the
@@ -145,7 +136,7 @@ public:
     {
         wchar_t buffer[64]{};
         SendMessageW(control(id), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buffer));
-        return utf8(buffer);
+        return narrow(buffer);
     }
     std::string focusName() const
     {
@@ -410,7 +401,7 @@ std::string windowTextOf(HWND window)
 {
     wchar_t buffer[256]{};
     GetWindowTextW(window, buffer, 256);
-    return utf8(buffer);
+    return narrow(buffer);
 }
 
 // The result goes to fields that do not have the focus: a live region tells it in one sentence,

@@ -1,5 +1,7 @@
 #include "accessible_objects.h"
 
+#include "win32_controls.h"
+
 #include <oleacc.h>
 
 #include <array>
@@ -9,19 +11,9 @@ namespace runby {
 
 namespace {
 
-template <typename Function> Function procedure(HMODULE module, const char *name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 bool isSelf(const VARIANT &child)
 {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
-}
-
-std::wstring wide(std::string_view ascii)
-{
-    return {ascii.begin(), ascii.end()};
 }
 
 // The system's accessible object of a window, to which every question goes unless a subclass
@@ -178,7 +170,7 @@ public:
     {
         if (!isSelf(child))
             return m_standard->get_accName(child, name);
-        std::wstring text = wide(m_layout.accessibleName);
+        std::wstring text = widen(m_layout.accessibleName);
         if (text.empty())
             for (const char c : m_layout.caption)
                 if (c != '&')
@@ -190,10 +182,7 @@ public:
     {
         if (!isSelf(child) || m_layout.kind != ControlKind::TextField)
             return m_standard->get_accValue(child, value);
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_control)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(m_control, text.data(), static_cast<int>(text.size()))));
-        *value = SysAllocString(text.c_str());
+        *value = SysAllocString(windowText(m_control).c_str());
         return *value ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
@@ -340,7 +329,7 @@ public:
     {
         if (!isSelf(child))
             return DelegatingAccessible::get_accDescription(child, description);
-        *description = SysAllocString(wide(kWindowDescription).c_str());
+        *description = SysAllocString(widen(kWindowDescription).c_str());
         return *description ? S_OK : E_OUTOFMEMORY;
     }
 

@@ -42,11 +42,6 @@ constexpr LONG kPolite = 1;
 constexpr int kActionCompleted = 2;
 constexpr int kImportantMostRecent = 1;
 
-template <typename Function> Function procedure(HMODULE module, const char *name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 // A UI Automation notification from the window, on systems that have them (Windows 10 1709 and
 // later); elsewhere nothing.
 void raiseNotification(HWND window, const std::wstring &sentence)

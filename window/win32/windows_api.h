@@ -8,3 +8,9 @@
 #include <commctrl.h>
 
 #undef MessageBox
+
+// A function of a library loaded at run time, as its type; null where the library lacks it.
+template <typename Function> Function procedure(HMODULE module, const char *name)
+{
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
