@@ -2,8 +2,9 @@
 """Checks what a screen reader learns of the real program, through the Linux accessibility bus
 (AT-SPI): a private X server, a private D-Bus session bus that starts the accessibility bus, and
 pyatspi listening as a screen reader does. The controls must be named in the order of reading,
-the focus must go where Tab sends it, and after 150 and Enter the result must be told in one
-sentence by an event, while the focus stays in the speed field.
+the unit options grouped, no field both editable and read-only, the focus must go where Tab sends
+it and be on one object alone in the Runby Information box, and after 150 and Enter the result
+must be told in one sentence by an event, while the focus stays in the speed field.
 
 usage: accessibility_session.py PATH_TO_RUNBY
 """
@@ -16,9 +17,9 @@ import time
 
 from private_display import start_xvfb
 
-DEADLINE = 10
+DEADLINE = 30
 SENTENCE = "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second"
-READING_ORDER = ["Tarnvale", "Imperial", "Metric", "Speed", "Speed in feet per minute", "FPM",
+READING_ORDER = ["Tarnvale", "Units [Imperial, Metric]", "Speed", "Speed in feet per minute", "FPM",
                  "Speed in meters per second", "MPS", "Minimum Runby", "Minimum runby in inches",
                  "IN", "Minimum runby in millimeters", "MM", "Calculate", "Clear"]
 TAB_ORDER = ["Calculate", "Clear", "Imperial", "Speed in feet per minute"]
@@ -81,12 +82,31 @@ def focused(pyatspi, app):
     return found.name if found else None
 
 
+def focused_objects(pyatspi, app):
+    return pyatspi.findAllDescendants(app, lambda o: o.getState().contains(pyatspi.STATE_FOCUSED))
+
+
+def names_below(parent):
+    """The children's names, a group's members in brackets after its name."""
+    return [child.name + (" [" + ", ".join(names_below(child)) + "]" if child.childCount else "")
+            for child in parent]
+
+
 def check_tree(pyatspi, app):
-    """Names in the order of reading."""
+    """Names in the order of reading, the group of options and the fields' states."""
     client = pyatspi.findDescendant(
         app, lambda o: o.childCount == len(READING_ORDER) and o.getRoleName() == "filler")
-    names = [child.name for child in client] if client else []
-    check(names == READING_ORDER, "the controls named in the order of reading", names)
+    check(client and names_below(client) == READING_ORDER,
+          "the controls named in the order of reading", client and names_below(client))
+    options = pyatspi.findAllDescendants(app, lambda o: o.getRole() == pyatspi.ROLE_RADIO_BUTTON)
+    check(len(options) == 2 and all(o.parent.name == "Units" and o.parent.childCount == 2
+                                    for o in options),
+          "the unit options are the two members of a group named Units")
+    fields = pyatspi.findAllDescendants(app, lambda o: o.getRole() == pyatspi.ROLE_TEXT)
+    states = [(f.name, f.getState().contains(pyatspi.STATE_EDITABLE),
+               f.getState().contains(pyatspi.STATE_READ_ONLY)) for f in fields]
+    check(len(fields) == 4 and all(editable != read_only for _, editable, read_only in states),
+          "every field is editable or read-only, never both", states)
 
 
 def check_tab_order(pyatspi, app, listener):
@@ -124,6 +144,15 @@ def main():
             listener.until(lambda: focused(pyatspi, app[0]) == "Speed in feet per minute")
             check_tree(pyatspi, app[0])
             check_tab_order(pyatspi, app[0], listener)
+            subprocess.run(["xdotool", "key", "ctrl+r"], timeout=30, check=True)
+            listener.until(lambda: focused(pyatspi, app[0]) == "OK")
+            check([o.name for o in focused_objects(pyatspi, app[0])] == ["OK"],
+                  "in the Runby Information box only OK has the focus",
+                  [o.name for o in focused_objects(pyatspi, app[0])])
+            subprocess.run(["xdotool", "key", "Escape"], timeout=30, check=True)
+            # With no window manager, nothing gives the window back its activation.
+            subprocess.run(["xdotool", "windowfocus", "--sync", window], timeout=30, check=True)
+            listener.until(lambda: focused(pyatspi, app[0]) == "Speed in feet per minute")
             del listener.events[:]
             subprocess.run(["xdotool", "key", "--delay", "20", "1", "5", "0", "Return"],
                            timeout=30, check=True)
@@ -133,12 +162,13 @@ def main():
                            and e.source.name == SENTENCE for e in listener.events)
 
             check(listener.until(told), "after 150 and Enter an event tells: " + SENTENCE,
-                  [(e.type, e.source.name) for e in listener.events])
+                  [(e.type, e.detail1, e.source.name) for e in listener.events])
             notice = next(e.source for e in listener.events if e.source.name == SENTENCE)
             check(notice.getRole() == pyatspi.ROLE_NOTIFICATION, "it comes from a notification",
                   notice.getRoleName())
             check(focused(pyatspi, app[0]) == "Speed in feet per minute",
-                  "the focus stays in the speed field", focused(pyatspi, app[0]))
+                  "the focus stays in the speed field",
+                  [o.name for o in focused_objects(pyatspi, app[0])])
         finally:
             if runby:
                 runby.terminate()

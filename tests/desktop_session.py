@@ -22,7 +22,7 @@ TWIPS_PER_PIXEL = 15
 LAYOUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window", "layout.h")
 FIELDS = ("txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters")
 # How long a state may take to show on a busy machine.
-DEADLINE = 10
+DEADLINE = 30
 # What the clipboard holds until a field's text is copied into it.
 NOT_COPIED = "\u2400not copied"
 KEYSYMS = {".": "period", " ": "space"}

@@ -501,8 +501,86 @@ TEST_F(Win32Window, DescribesEachControlAsTheLayoutDoes)
     CoUninitialize();
 }
 
+std::wstring accessibleName(IAccessible *object)
+{
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    object->get_accName(self, &name);
+    std::wstring text = name ? name : L"";
+    SysFreeString(name);
+    return text;
+}
+
+LONG accessibleRole(IAccessible *object)
+{
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    VARIANT role{};
+    object->get_accRole(self, &role);
+    return role.vt == VT_I4 ? role.lVal : -1;
+}
+
+// The names of an object's children in order, a group's members in brackets after its name; a
+// member's parent must be its group.
+std::vector<std::wstring> namesBelow(IAccessible *parent)
+{
+    std::array<VARIANT, kControlCount> children{};
+    LONG obtained = 0;
+    AccessibleChildren(parent, 0, static_cast<LONG>(children.size()), children.data(), &obtained);
+    std::vector<std::wstring> names;
+    for (LONG i = 0; i < obtained; ++i) {
+        VARIANT &child = children.at(static_cast<std::size_t>(i));
+        IAccessible *accessible = nullptr;
+        if (child.vt != VT_DISPATCH
+            || FAILED(child.pdispVal->QueryInterface(
+                __uuidof(IAccessible), reinterpret_cast<void **>(&accessible)))) {
+            names.emplace_back(L"?");
+            VariantClear(&child);
+            continue;
+        }
+        // A control's child is its window; what it says of itself is its client area's object.
+        HWND control = nullptr;
+        WindowFromAccessibleObject(accessible, &control);
+        HWND parentWindow = nullptr;
+        WindowFromAccessibleObject(parent, &parentWindow);
+        if (control && control != parentWindow) {
+            accessible->Release();
+            accessible = nullptr;
+            AccessibleObjectFromWindow(control, OBJID_CLIENT, __uuidof(IAccessible),
+                reinterpret_cast<void **>(&accessible));
+        }
+        std::wstring name = accessibleName(accessible);
+
+        if (accessibleRole(accessible) == ROLE_SYSTEM_GROUPING) {
+            std::wstring members;
+            for (const std::wstring &member : namesBelow(accessible))
+                members += (members.empty() ? L"" : L", ") + member;
+            name += L" [" + members + L"]";
+        }
+        IDispatch *back = nullptr;
+        if (accessibleRole(parent) == ROLE_SYSTEM_GROUPING
+            && SUCCEEDED(accessible->get_accParent(&back)) && back) {
+            IAccessible *backAccessible = nullptr;
+            back->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void **>(&backAccessible));
+            if (!backAccessible || accessibleName(backAccessible) != accessibleName(parent))
+                name += L" (wrong parent)";
+            if (backAccessible)
+                backAccessible->Release();
+            back->Release();
+        }
+        names.push_back(name);
+        accessible->Release();
+        VariantClear(&child);
+    }
+    return names;
+}
+
 // A screen reader reads the controls in the order they stand on the screen, not in the stacking
-// order, which the dialog manager needs in Tab order; and learns what the program is.
+// order, which the dialog manager needs in Tab order, the unit options as one group; and learns
+// what the program is.
 TEST_F(Win32Window, ListsTheControlsInTheOrderOfReading)
 {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -510,31 +588,11 @@ TEST_F(Win32Window, ListsTheControlsInTheOrderOfReading)
     ASSERT_EQ(AccessibleObjectFromWindow(program.window(), OBJID_CLIENT, __uuidof(IAccessible),
                   reinterpret_cast<void **>(&client)),
         S_OK);
-    std::array<VARIANT, kControlCount> children{};
-    LONG obtained = 0;
-    ASSERT_EQ(AccessibleChildren(
-                  client, 0, static_cast<LONG>(children.size()), children.data(), &obtained),
-        S_OK);
-    std::vector<std::string> order;
-    for (LONG i = 0; i < obtained; ++i) {
-        HWND control = nullptr;
-        if (children.at(static_cast<std::size_t>(i)).vt == VT_DISPATCH) {
-            IDispatch *child = children.at(static_cast<std::size_t>(i)).pdispVal;
-            IAccessible *accessible = nullptr;
-            if (SUCCEEDED(child->QueryInterface(
-                    __uuidof(IAccessible), reinterpret_cast<void **>(&accessible)))) {
-                WindowFromAccessibleObject(accessible, &control);
-                accessible->Release();
-            }
-        }
-        const std::optional<ControlId> id = controlIdOf(GetDlgCtrlID(control));
-        order.emplace_back(id ? nameOf(*id) : "?");
-        VariantClear(&children.at(static_cast<std::size_t>(i)));
-    }
-    std::vector<std::string> expected;
-    for (const ControlId id : kReadingOrder)
-        expected.emplace_back(nameOf(id));
-    EXPECT_EQ(order, expected);
+    EXPECT_EQ(namesBelow(client),
+        (std::vector<std::wstring>{L"Tarnvale", L"Units [Imperial, Metric]", L"Speed",
+            L"Speed in feet per minute", L"FPM", L"Speed in meters per second", L"MPS",
+            L"Minimum Runby", L"Minimum runby in inches", L"IN", L"Minimum runby in millimeters",
+            L"MM", L"Calculate", L"Clear"}));
 
     VARIANT self{};
     self.vt = VT_I4;

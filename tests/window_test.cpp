@@ -62,6 +62,7 @@ private slots:
     void keepsItsColoursUnderADarkPalette();
     void keepsItsFontsUnderALargeDesktopFont();
     void namesEveryControlForAssistiveTechnologyInReadingOrder();
+    void fieldsAreEditableOrReadOnlyNeverBoth();
     void tellsScreenReadersTheResultWithoutMovingTheFocus();
     void calculateIsTheDefaultButtonUnlessClearHasTheFocus();
     void aLoneAltLosesNoKey();
@@ -181,8 +182,9 @@ void WindowTest::placesControlsAtTheirDesignedGeometry()
     QFETCH(QRect, geometry);
     const QWidget *widget = m_window->findChild<QWidget *>(name);
     QVERIFY(widget);
-    QCOMPARE(widget->geometry(), geometry);
-    QCOMPARE(widget->parentWidget(), m_window->centralWidget());
+    const QWidget *client = m_window->centralWidget();
+    QVERIFY(client->isAncestorOf(widget));
+    QCOMPARE(QRect(widget->mapTo(client, QPoint()), widget->size()), geometry);
 }
 
 void WindowTest::showsLabelsWithTheirTooltips()
@@ -489,19 +491,60 @@ void WindowTest::keepsItsFontsUnderALargeDesktopFont()
     QVERIFY(checked);
 }
 
+namespace {
+
+// The names under an accessible object in the order of its children, a group's members in
+// brackets after its name.
+QStringList accessibleNamesBelow(QAccessibleInterface *parent)
+{
+    QStringList names;
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QAccessibleInterface *child = parent->child(i);
+        QString name = child->text(QAccessible::Name);
+        if (child->childCount() > 0)
+            name += " [" + accessibleNamesBelow(child).join(", ") + "]";
+        names << name;
+    }
+    return names;
+}
+
+} // namespace
+
 void WindowTest::namesEveryControlForAssistiveTechnologyInReadingOrder()
 {
     QAccessibleInterface *client = QAccessible::queryAccessibleInterface(m_window->centralWidget());
     QVERIFY(client);
-    QStringList names;
-    for (int i = 0; i < client->childCount(); ++i)
-        names << client->child(i)->text(QAccessible::Name);
-    QCOMPARE(names,
-        QStringList({"Tarnvale", "Imperial", "Metric", "Speed", "Speed in feet per minute", "FPM",
-            "Speed in meters per second", "MPS", "Minimum Runby", "Minimum runby in inches", "IN",
-            "Minimum runby in millimeters", "MM", "Calculate", "Clear"}));
+    QCOMPARE(accessibleNamesBelow(client),
+        QStringList({"Tarnvale", "Units [Imperial, Metric]", "Speed", "Speed in feet per minute",
+            "FPM", "Speed in meters per second", "MPS", "Minimum Runby", "Minimum runby in inches",
+            "IN", "Minimum runby in millimeters", "MM", "Calculate", "Clear"}));
     QCOMPARE(field("txtImperialSpeed")->accessibleDescription(),
         "Operating speed in the down direction or rated speed up");
+}
+
+// A locked field is read-only and nothing else; the open one is edited through the field's own
+// input rules, whoever edits it.
+void WindowTest::fieldsAreEditableOrReadOnlyNeverBoth()
+{
+    for (const char *name :
+        {"txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters"}) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(field(name));
+        const bool locked = field(name)->isReadOnly();
+        QCOMPARE(accessible->role(), QAccessible::EditableText);
+        QCOMPARE(accessible->state().readOnly, locked);
+        QCOMPARE(accessible->state().editable, !locked);
+        QCOMPARE(accessible->editableTextInterface() == nullptr, locked);
+        QVERIFY(accessible->textInterface());
+    }
+    QVERIFY(!field("txtImperialSpeed")->isReadOnly() && field("txtMetricSpeed")->isReadOnly());
+
+    QAccessibleInterface *speed = QAccessible::queryAccessibleInterface(field("txtImperialSpeed"));
+    speed->editableTextInterface()->insertText(0, QString::fromUtf8("1\u200b50"));
+    QCOMPARE(speed->text(QAccessible::Value), "150");
+    speed->editableTextInterface()->insertText(3, "1234567");
+    QCOMPARE(speed->text(QAccessible::Value), "150123456");
+    QCOMPARE(speed->textInterface()->text(1, 3), "50");
+    QVERIFY(speed->textInterface()->characterRect(0).width() > 0);
 }
 
 // The sentence comes as a notification, shown anew for each sentence, which screen readers speak

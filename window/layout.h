@@ -174,6 +174,10 @@ constexpr std::array<ControlId, kControlCount> kReadingOrder{ControlId::Label1,
     ControlId::txtRunbyInches, ControlId::Label7, ControlId::txtRunbyMillimeters, ControlId::Label9,
     ControlId::cmdCalculate, ControlId::cmdClear};
 
+// The unit options, one group to assistive technology, which names it so and counts its members.
+constexpr std::string_view kUnitOptionsName = "Units";
+constexpr std::array<ControlId, 2> kUnitOptions{ControlId::optImperial, ControlId::optMetric};
+
 // The label whose tooltip describes the speed fields.
 constexpr ControlId kSpeedLabel = ControlId::Label4;
 // The button that Enter presses unless a focused button takes it.

@@ -1,5 +1,6 @@
 #include "qt_controls.h"
 
+#include "field_accessible.h"
 #include "speed_input.h"
 
 #include <QAbstractButton>
@@ -52,6 +53,16 @@ QAccessibleInterface *noticeAccessible(const QString &key, QObject *object)
     return new QAccessibleWidget(widget, QAccessible::Notification);
 }
 
+// NumberField declares no class of its own to the meta-object system: it is asked for as a
+// QLineEdit.
+QAccessibleInterface *fieldAccessible(const QString &key, QObject *object)
+{
+    auto *field = dynamic_cast<NumberField *>(object);
+    if (key != QLatin1StringView("QLineEdit") || !field)
+        return nullptr;
+    return new FieldAccessible(field);
+}
+
 } // namespace
 
 QString toQString(std::string_view text)
@@ -61,6 +72,11 @@ QString toQString(std::string_view text)
 
 NumberField::NumberField(QWidget *parent) : QLineEdit(parent)
 {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(fieldAccessible);
+        return true;
+    }();
+    Q_UNUSED(factoryInstalled);
     connect(this, &QLineEdit::textChanged, this, &NumberField::showWholeTextWhenCut);
 }
 

@@ -326,12 +326,36 @@ void setUpMenu(QMainWindow *window, QAction *runbyInfo)
     window->setMenuWidget(top);
 }
 
-// Assistive technology reads a window's controls in their stacking order: restacked as they stand
-// on the screen, they are read row by row rather than in the order of their creation.
-void orderForReading(const ControlWidgets &widgets)
+// Puts the unit options into a widget of their own, covering both, which assistive technology
+// presents as their group: "Units", and each option one of two.
+void groupUnitOptions(const ControlWidgets &widgets, QWidget *client)
 {
-    for (const ControlId id : kReadingOrder)
-        widgets.at(indexOf(id))->raise();
+    auto *group = new QWidget(client);
+    group->setAccessibleName(toQString(kUnitOptionsName));
+    QRect area;
+    for (const ControlId id : kUnitOptions)
+        area = area.united(widgets.at(indexOf(id))->geometry());
+    group->setGeometry(area);
+    for (const ControlId id : kUnitOptions) {
+        QWidget *option = widgets.at(indexOf(id));
+        const QRect place = option->geometry().translated(-area.topLeft());
+        option->setParent(group);
+        option->setGeometry(place);
+        option->show();
+    }
+}
+
+// Assistive technology reads a window's controls in their stacking order: restacked as they stand
+// on the screen, they are read row by row rather than in the order of their creation. A control
+// in a group raises the group too.
+void orderForReading(const ControlWidgets &widgets, const QWidget *client)
+{
+    for (const ControlId id : kReadingOrder) {
+        QWidget *control = widgets.at(indexOf(id));
+        control->raise();
+        if (control->parentWidget() != client)
+            control->parentWidget()->raise();
+    }
 }
 
 } // namespace
@@ -352,11 +376,12 @@ RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
     auto *client = new QWidget(this);
     const ControlWidgets widgets = createControls(client);
     auto *runbyInfo = new QAction(toQString(kRunbyInfoItem.caption), this);
+    groupUnitOptions(widgets, client);
     setUpButtons(widgets, client);
     setUpSpeedFields(widgets);
     setUpTabOrder(widgets);
     setUpMenu(this, runbyInfo);
-    orderForReading(widgets);
+    orderForReading(widgets, client);
     setCentralWidget(client);
 
     m_controls = std::make_unique<Controls>(widgets, runbyInfo, this);

@@ -8,6 +8,8 @@ void js_create_control(const char *name, const char *type, const char *caption, 
     int width, int height, double points, bool bold, int tabIndex, const char *toolTip,
     const char *accessibleName, const char *accessKey, const char *keyShortcut, bool centred);
 void js_append_in_order(const char *name);
+// Gathers the two controls, standing next to each other, into a group of options with this name.
+void js_group_options(const char *groupName, const char *first, const char *second);
 void js_set_menu(const char *caption, const char *helpCaption, const char *helpKey,
     const char *helpShortcut, const char *itemName, const char *itemCaption,
     const char *shortcutKey, const char *shortcut);

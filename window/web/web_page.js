@@ -90,6 +90,19 @@ mergeInto(LibraryManager.library, {
         box.parentElement.append(box);
     },
 
+    // The group draws nothing of its own: its members keep their places in the client area and
+    // in the phone layout.
+    js_group_options: function(groupName, first, second) {
+        const group = document.createElement("div");
+        group.setAttribute("role", "radiogroup");
+        group.setAttribute("aria-label", UTF8ToString(groupName));
+        group.classList.add("group");
+        const members = [first, second].map(
+            (name) => document.getElementById(UTF8ToString(name)).closest(".control"));
+        members[0].before(group);
+        group.append(...members);
+    },
+
     // The page's title, the Help menu with its access key, and the menu item with its caption
     // and shortcut: Control and shortcutKey.
     js_set_menu__deps: ["$runbyCaption", "$runbyKeys"],

@@ -93,6 +93,8 @@ void WebWindow::create()
     // Screen readers and the phone layout follow the page's order: the order of reading.
     for (const ControlId id : kReadingOrder)
         js_append_in_order(text(nameOf(id)).c_str());
+    js_group_options(text(kUnitOptionsName).c_str(), text(nameOf(kUnitOptions[0])).c_str(),
+        text(nameOf(kUnitOptions[1])).c_str());
     const char helpKey = accessKeyOf(kHelpMenuCaption);
     js_set_menu(text(kWindowCaption).c_str(), text(kHelpMenuCaption).c_str(),
         letterOf(helpKey).c_str(), keyShortcut("Alt", helpKey).c_str(),

@@ -1,6 +1,7 @@
 #include "accessible_objects.h"
 
 #include "win32_controls.h"
+#include "win32_window.h"
 
 #include <oleacc.h>
 
@@ -154,6 +155,230 @@ private:
     ULONG m_references = 1;
 };
 
+// The accessibility library is loaded when assistive technology first asks, so that a start
+// without it does not pay for it.
+class Oleacc
+{
+public:
+    static const Oleacc &get()
+    {
+        static const Oleacc oleacc;
+        return oleacc;
+    }
+
+    // The system's accessible object of a window's client area, or nothing.
+    IAccessible *standardClient(HWND window) const
+    {
+        IAccessible *standard = nullptr;
+        if (!m_createStandard || !m_resultFromObject
+            || FAILED(m_createStandard(
+                window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void **>(&standard))))
+            return nullptr;
+        return standard;
+    }
+    // The answer to WM_GETOBJECT: the object, whose reference this takes over.
+    LRESULT result(WPARAM flags, DelegatingAccessible *object) const
+    {
+        const LRESULT result = m_resultFromObject(IID_IAccessible, flags, object);
+        object->Release();
+        return result;
+    }
+    IDispatch *windowObject(HWND window) const { return objectOf(window, OBJID_WINDOW); }
+    IDispatch *clientObject(HWND window) const { return objectOf(window, OBJID_CLIENT); }
+
+private:
+    using CreateStandard = HRESULT(WINAPI *)(HWND, LONG, REFIID, void **);
+    using ResultFromObject = LRESULT(WINAPI *)(REFIID, WPARAM, IUnknown *);
+    using FromWindow = HRESULT(WINAPI *)(HWND, DWORD, REFIID, void **);
+
+    Oleacc()
+        : m_module(LoadLibraryW(L"oleacc.dll")),
+          m_createStandard(procedureOf<CreateStandard>("CreateStdAccessibleObject")),
+          m_resultFromObject(procedureOf<ResultFromObject>("LresultFromObject")),
+          m_fromWindow(procedureOf<FromWindow>("AccessibleObjectFromWindow"))
+    {
+    }
+    IDispatch *objectOf(HWND window, LONG part) const
+    {
+        IDispatch *object = nullptr;
+        if (!m_fromWindow
+            || FAILED(m_fromWindow(window, static_cast<DWORD>(part), IID_IDispatch,
+                reinterpret_cast<void **>(&object))))
+            return nullptr;
+        return object;
+    }
+    template <typename Function> Function procedureOf(const char *name) const
+    {
+        return m_module ? procedure<Function>(m_module, name) : nullptr;
+    }
+
+    HMODULE m_module;
+    CreateStandard m_createStandard;
+    ResultFromObject m_resultFromObject;
+    FromWindow m_fromWindow;
+};
+
+BSTR allocated(const std::wstring &text)
+{
+    return SysAllocString(text.c_str());
+}
+
+HRESULT answerText(BSTR *answer, const std::wstring &text)
+{
+    *answer = allocated(text);
+    return *answer ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT answerNothing(BSTR *answer)
+{
+    *answer = nullptr;
+    return S_FALSE;
+}
+
+void setRole(VARIANT *role, LONG value)
+{
+    VariantInit(role);
+    role->vt = VT_I4;
+    role->lVal = value;
+}
+
+std::array<HWND, kUnitOptions.size()> unitOptionsOf(HWND window)
+{
+    std::array<HWND, kUnitOptions.size()> options{};
+    for (std::size_t i = 0; i < options.size(); ++i)
+        options.at(i) = GetDlgItem(window, commandIdOf(kUnitOptions.at(i)));
+    return options;
+}
+
+// The unit options' group, which has no window of its own: named for the units, covering both
+// options, their parent and the client area's child in their place. Questions it does not answer
+// go to the client area's system object, which it is given.
+class AccessibleGroup final : public DelegatingAccessible
+{
+public:
+    AccessibleGroup(IAccessible *standardClient, HWND window)
+        : DelegatingAccessible(standardClient), m_window(window), m_options(unitOptionsOf(window))
+    {
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
+    {
+        return isSelf(child) ? answerText(name, widen(kUnitOptionsName)) : E_INVALIDARG;
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR *value) override
+    {
+        return answerNothing(value);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR *description) override
+    {
+        return answerNothing(description);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR *help) override
+    {
+        return answerNothing(help);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR *shortcut) override
+    {
+        return answerNothing(shortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR *action) override
+    {
+        return answerNothing(action);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT, VARIANT *role) override
+    {
+        setRole(role, ROLE_SYSTEM_GROUPING);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT, VARIANT *state) override
+    {
+        setRole(state, 0);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
+    {
+        *parent = Oleacc::get().clientObject(m_window);
+        return *parent ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG *count) override
+    {
+        *count = static_cast<LONG>(m_options.size());
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **object) override
+    {
+        *object = nullptr;
+        if (child.vt != VT_I4 || child.lVal < 1 || child.lVal > static_cast<LONG>(m_options.size()))
+            return E_INVALIDARG;
+        *object =
+            Oleacc::get().windowObject(m_options.at(static_cast<std::size_t>(child.lVal - 1)));
+        return *object ? S_OK : E_FAIL;
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *child) override
+    {
+        VariantInit(child);
+        for (HWND option : m_options)
+            if (GetFocus() == option) {
+                child->pdispVal = Oleacc::get().windowObject(option);
+                child->vt = child->pdispVal ? VT_DISPATCH : VT_EMPTY;
+            }
+        return child->vt == VT_EMPTY ? S_FALSE : S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *children) override
+    {
+        VariantInit(children);
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE accLocation(
+        LONG *left, LONG *top, LONG *width, LONG *height, VARIANT) override
+    {
+        const RECT area = areaOnScreen();
+        *left = area.left;
+        *top = area.top;
+        *width = area.right - area.left;
+        *height = area.bottom - area.top;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG left, LONG top, VARIANT *child) override
+    {
+        VariantInit(child);
+        const RECT area = areaOnScreen();
+        if (!PtInRect(&area, POINT{left, top}))
+            return S_FALSE;
+        child->vt = VT_I4;
+        child->lVal = CHILDID_SELF;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT *end) override
+    {
+        VariantInit(end);
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
+
+private:
+    RECT areaOnScreen() const
+    {
+        RECT area{};
+        for (HWND option : m_options) {
+            RECT place{};
+            GetWindowRect(option, &place);
+            UnionRect(&area, &area, &place);
+        }
+        return area;
+    }
+
+    HWND m_window;
+    std::array<HWND, kUnitOptions.size()> m_options;
+};
+
+IDispatch *unitOptionsGroup(HWND window)
+{
+    IAccessible *standard = Oleacc::get().standardClient(window);
+    return standard ? new AccessibleGroup(standard, window) : nullptr;
+}
+
 // A control as the layout describes it: its name (the caption without its access-key mark where
 // the layout names it no other way) and the role of its kind; a field's text as its value and
 // read-only while locked, an option checked while selected, the default button marked so. The
@@ -189,10 +414,15 @@ public:
     {
         if (!isSelf(child))
             return m_standard->get_accRole(child, role);
-        VariantInit(role);
-        role->vt = VT_I4;
-        role->lVal = roleOf(m_layout.kind);
+        setRole(role, roleOf(m_layout.kind));
         return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
+    {
+        if (m_layout.kind != ControlKind::OptionButton)
+            return m_standard->get_accParent(parent);
+        *parent = unitOptionsGroup(GetParent(m_control));
+        return *parent ? S_OK : E_FAIL;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
     {
@@ -240,67 +470,6 @@ private:
     const ControlLayout &m_layout;
 };
 
-// The accessibility library is loaded when assistive technology first asks, so that a start
-// without it does not pay for it.
-class Oleacc
-{
-public:
-    static const Oleacc &get()
-    {
-        static const Oleacc oleacc;
-        return oleacc;
-    }
-
-    // The system's accessible object of a window's client area, or nothing.
-    IAccessible *standardClient(HWND window) const
-    {
-        IAccessible *standard = nullptr;
-        if (!m_createStandard || !m_resultFromObject
-            || FAILED(m_createStandard(
-                window, OBJID_CLIENT, IID_IAccessible, reinterpret_cast<void **>(&standard))))
-            return nullptr;
-        return standard;
-    }
-    // The answer to WM_GETOBJECT: the object, whose reference this takes over.
-    LRESULT result(WPARAM flags, DelegatingAccessible *object) const
-    {
-        const LRESULT result = m_resultFromObject(IID_IAccessible, flags, object);
-        object->Release();
-        return result;
-    }
-    IDispatch *windowObject(HWND window) const
-    {
-        IDispatch *object = nullptr;
-        if (!m_fromWindow
-            || FAILED(m_fromWindow(
-                window, OBJID_WINDOW, IID_IDispatch, reinterpret_cast<void **>(&object))))
-            return nullptr;
-        return object;
-    }
-
-private:
-    using CreateStandard = HRESULT(WINAPI *)(HWND, LONG, REFIID, void **);
-    using ResultFromObject = LRESULT(WINAPI *)(REFIID, WPARAM, IUnknown *);
-    using FromWindow = HRESULT(WINAPI *)(HWND, DWORD, REFIID, void **);
-
-    Oleacc()
-        : m_module(LoadLibraryW(L"oleacc.dll")),
-          m_createStandard(procedureOf<CreateStandard>("CreateStdAccessibleObject")),
-          m_resultFromObject(procedureOf<ResultFromObject>("LresultFromObject")),
-          m_fromWindow(procedureOf<FromWindow>("AccessibleObjectFromWindow"))
-    {
-    }
-    template <typename Function> Function procedureOf(const char *name) const
-    {
-        return m_module ? procedure<Function>(m_module, name) : nullptr;
-    }
-
-    HMODULE m_module;
-    CreateStandard m_createStandard;
-    ResultFromObject m_resultFromObject;
-    FromWindow m_fromWindow;
-};
-
 // The window's client area: its controls as children in the order of reading, whatever their
 // stacking order, which the dialog manager needs in Tab order; and what the program is.
 class AccessibleClientArea final : public DelegatingAccessible
@@ -313,16 +482,18 @@ public:
 
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG *count) override
     {
-        *count = static_cast<LONG>(m_controls.size());
+        *count = static_cast<LONG>(kChildren.size());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **object) override
     {
         *object = nullptr;
-        if (child.vt != VT_I4 || child.lVal < 1 || child.lVal > static_cast<LONG>(kControlCount))
+        if (child.vt != VT_I4 || child.lVal < 1 || child.lVal > static_cast<LONG>(kChildren.size()))
             return E_INVALIDARG;
-        const ControlId id = kReadingOrder.at(static_cast<std::size_t>(child.lVal - 1));
-        *object = Oleacc::get().windowObject(m_controls.at(indexOf(id)));
+        const ControlId id = kChildren.at(static_cast<std::size_t>(child.lVal - 1));
+        HWND control = m_controls.at(indexOf(id));
+        *object = id == kUnitOptions.front() ? unitOptionsGroup(GetParent(control))
+                                             : Oleacc::get().windowObject(control);
         return *object ? S_OK : E_FAIL;
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *description) override
@@ -334,6 +505,16 @@ public:
     }
 
 private:
+    // The controls in the order of reading, the first unit option standing for their group.
+    static constexpr std::array<ControlId, kControlCount - 1> kChildren = [] {
+        std::array<ControlId, kControlCount - 1> children{};
+        auto next = children.begin();
+        for (const ControlId id : kReadingOrder)
+            if (id != kUnitOptions.back())
+                *next++ = id;
+        return children;
+    }();
+
     std::array<HWND, kControlCount> m_controls;
 };
 
