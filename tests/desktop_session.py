@@ -23,6 +23,9 @@ LAYOUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window"
 FIELDS = ("txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters")
 # How long a state may take to show on a busy machine.
 DEADLINE = 30
+RUNBY_INFO_TITLE = "Runby Information"
+# The middle of the message box's OK, from the bottom right corner of the box's client area.
+OK_FROM_RIGHT, OK_FROM_BOTTOM = 52, 22
 # What the clipboard holds until a field's text is copied into it.
 NOT_COPIED = "\u2400not copied"
 KEYSYMS = {".": "period", " ": "space"}
@@ -167,11 +170,20 @@ def map_to_free_keys(display_name, characters):
 
 def xdotool_words(desktop, window, steps):
     """One xdotool command line for a session's keys, sent back to back: a click comes between
-    keys, and a paste's text goes to the clipboard first."""
+    keys, and a paste's text goes to the clipboard first. Before a click on the message box's OK,
+    the keys so far are sent and the box awaited."""
     words = []
     keys = []
     for step in steps:
-        if step.kind == "click":
+        if step.kind == "click" and step.value == "OK":
+            # A person clicks OK once the box shows: the keys before go now.
+            desktop.xdotool(*words, *(["key", "--delay", "20", *keys] if keys else []))
+            words, keys = [], []
+            box = desktop.find_window(RUNBY_INFO_TITLE)
+            width, height = desktop.geometry(box)[2:]
+            words += ["mousemove", "--window", box, str(width - OK_FROM_RIGHT),
+                      str(height - OK_FROM_BOTTOM), "click", "1"]
+        elif step.kind == "click":
             words += ["key", "--delay", "20", *keys] if keys else []
             keys = []
             words += [*desktop.at(window, step.value), "click", "1"]

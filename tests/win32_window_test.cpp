@@ -39,7 +39,7 @@ std::wstring windowsPath(std::string path)
 // window events hooked meanwhile.
 bool eventually(const std::function<bool()> &condition)
 {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
@@ -125,8 +125,26 @@ public:
     // before the keys must not pass before they arrive.
     void waitForInputHandled() const { WaitForInputIdle(m_process.hProcess, 10000); }
     HWND control(ControlId id) const { return GetDlgItem(m_window, commandIdOf(id)); }
+    // The message box's OK, once the box shows.
+    HWND messageBoxOk() const
+    {
+        HWND ok = nullptr;
+        eventually([&] {
+            HWND box = nullptr;
+            while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr))) {
+                DWORD process = 0;
+                GetWindowThreadProcessId(box, &process);
+                if (process == m_process.dwProcessId && IsWindowVisible(box))
+                    ok = GetDlgItem(box, IDOK);
+            }
+            return ok != nullptr;
+        });
+        return ok;
+    }
     HWND control(const std::string &name) const
     {
+        if (name == "OK")
+            return messageBoxOk();
         for (const ControlLayout &layout : kControls)
             if (layout.name == name)
                 return control(layout.id);
@@ -203,6 +221,11 @@ public:
             withModifier(VK_CONTROL, 'V');
             break;
         case KeyStep::Kind::Click:
+            if (step.name == "OK") {
+                // A person clicks OK once the box shows.
+                send();
+                m_inputs.clear();
+            }
             click(m_program.control(step.name));
             break;
         case KeyStep::Kind::Type:

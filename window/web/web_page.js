@@ -140,7 +140,22 @@ mergeInto(LibraryManager.library, {
         document.getElementById("client").addEventListener("submit", (e) => e.preventDefault());
         help.addEventListener("click", () => (list.hidden ? runbyMenu.open() : runbyMenu.close()));
         list.addEventListener("click", () => runbyMenu.close());
-        dialog.addEventListener("close", () => dialog.returnFocus && dialog.returnFocus.focus());
+        // OK, Enter and Escape close the box here rather than through the form: the focus and the
+        // caret go back where they were at once, before the next key is handled. Left to the
+        // browser, a key typed right after a click on OK reaches the field while it still counts
+        // as behind the box, and is lost.
+        const closeBox = (e) => {
+            e.preventDefault();
+            dialog.close();
+            const back = dialog.returnFocus;
+            if (!back)
+                return;
+            back.focus();
+            if (dialog.returnCaret)
+                back.setSelectionRange(...dialog.returnCaret);
+        };
+        dialog.querySelector("form").addEventListener("submit", closeBox);
+        dialog.addEventListener("cancel", closeBox);
         document.addEventListener("keydown", (e) => {
             if (dialog.open)
                 return;
@@ -238,7 +253,11 @@ mergeInto(LibraryManager.library, {
         const dialog = document.getElementById("runbyInfo");
         dialog.querySelector("h2").textContent = UTF8ToString(title);
         dialog.querySelector("pre").textContent = UTF8ToString(text);
-        dialog.returnFocus = document.activeElement;
+        const back = document.activeElement;
+        dialog.returnFocus = back;
+        dialog.returnCaret = back && typeof back.selectionStart == "number"
+            ? [back.selectionStart, back.selectionEnd, back.selectionDirection]
+            : null;
         dialog.showModal();
     },
 });
