@@ -274,6 +274,47 @@ def check_offline(page):
             "offline": False, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
 
 
+RULE_ROWS = """
+const pre = document.querySelector('#runbyInfo pre');
+const out = {scroll: pre.scrollWidth - pre.clientWidth, wrapped: 0, misaligned: [], rows: 0};
+for (const line of pre.querySelectorAll('.line')) {
+  const node = line.firstChild; if (!node) { out.rows++; continue; }
+  const text = node.textContent.replace(/\\n$/, '');
+  if (!text.trim()) { out.rows++; continue; }
+  const r = document.createRange(); r.selectNodeContents(node);
+  const tops = [...new Set([...r.getClientRects()].filter(x => x.width > 0).map(x => Math.round(x.top)))];
+  out.rows += tops.length;
+  if (tops.length < 2) continue;
+  out.wrapped++;
+  const indent = text.length - text.trimStart().length;
+  const first = document.createRange(); first.setStart(node, indent); first.setEnd(node, indent + 1);
+  const left = first.getBoundingClientRect().left;
+  const later = [...r.getClientRects()].filter(x => x.width > 0 && Math.round(x.top) > tops[0]);
+  if (later.some(x => Math.abs(x.left - left) > 1)) out.misaligned.push(text.slice(0, 20));
+}
+return out;"""
+
+
+def check_rule_wraps(page, width):
+    """Below the designed width the rule's long lines wrap, each row they wrap onto at their
+    indentation, and nothing needs sideways scrolling; at 1024 px the 23 lines stand unwrapped."""
+    page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": 844, "deviceScaleFactor": 1, "mobile": width < 1024})
+    page.open()
+    page.keys("ctrl+r")
+    page.wait(lambda: page.driver.execute_script(
+        "return document.getElementById('runbyInfo').open"))
+    rows = page.driver.execute_script(RULE_ROWS)
+    lines = page.driver.execute_script(
+        "return document.querySelector('#runbyInfo pre').textContent.split('\\n').length")
+    if width >= 1024:
+        check(rows["rows"] == 23 and not rows["wrapped"], "the rule unwrapped at 1024 px", rows)
+    else:
+        check(rows["scroll"] <= 0 and rows["wrapped"] and not rows["misaligned"] and lines == 23,
+              f"the rule wraps at {width} px, at each line's indentation, with no sideways "
+              "scrolling", rows)
+
+
 def check_phone(page, axe):
     page.driver.set_window_size(390, 844)
     page.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
@@ -328,6 +369,11 @@ def main():
         if axe:
             check_axe(page, axe, 1024)
         check_phone(page, axe)
+        try:
+            for width in (1024, 390, 320):
+                check_rule_wraps(page, width)
+        finally:
+            driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
         errors = [entry for entry in driver.get_log("browser") if entry["level"] == "SEVERE"]
         check(not errors, "no error in the console", errors)
     finally:

@@ -252,7 +252,16 @@ mergeInto(LibraryManager.library, {
     js_show_message: function(title, text) {
         const dialog = document.getElementById("runbyInfo");
         dialog.querySelector("h2").textContent = UTF8ToString(title);
-        dialog.querySelector("pre").textContent = UTF8ToString(text);
+        // A line to a block of its own, which knows its indentation: where the box is narrower
+        // than the lines, they wrap, and the rows they wrap onto stand at that indentation.
+        const lines = UTF8ToString(text).split("\n");
+        dialog.querySelector("pre").replaceChildren(...lines.map((line, i) => {
+            const block = document.createElement("span");
+            block.className = "line";
+            block.textContent = i + 1 < lines.length ? line + "\n" : line;
+            block.style.setProperty("--indent", line.length - line.trimStart().length);
+            return block;
+        }));
         const back = document.activeElement;
         dialog.returnFocus = back;
         dialog.returnCaret = back && typeof back.selectionStart == "number"
