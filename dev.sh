@@ -21,7 +21,7 @@ readonly web_packages=(cmake make emscripten nodejs libfast-float-dev libfmt-dev
     chromium-driver python3-selenium)
 # The accessibility checker that the browser test runs on the page, from the npm registry.
 readonly axe_core=axe-core@4.14
-readonly package_packages=(dpkg-dev lintian appstream desktop-file-utils nsis xdotool)
+readonly package_packages=(dpkg-dev lintian appstream desktop-file-utils nsis xdotool brotli)
 readonly windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
     xvfb openbox)
 # Seconds each fuzz target runs in the test command.
@@ -182,7 +182,8 @@ package() {
     build web
     local version
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/web/CMakeCache.txt)
-    /usr/bin/python3 packaging/zip_folder.py build/web/site "build/packages/runby-$version-web.zip"
+    /usr/bin/python3 packaging/zip_folder.py --precompressed build/web/site \
+        "build/packages/runby-$version-web.zip"
 }
 
 case "${1:-}" in

@@ -12,6 +12,7 @@ usage: package_checks.py PACKAGE_FOLDER
 """
 
 import glob
+import gzip
 import os
 import re
 import subprocess
@@ -116,10 +117,22 @@ def check_zip(archive):
 
 def check_site(archive):
     with zipfile.ZipFile(archive) as site:
-        names = set(site.namelist())
+        files = {name: site.read(name) for name in site.namelist()}
     needed = {"index.html", "runby.js", "runby.wasm", "sw.js", "manifest.webmanifest"}
-    check(needed <= names, "the site's zip holds the page, the program and its service worker",
-          sorted(needed - names))
+    check(needed <= set(files), "the site's zip holds the page, the program and its service worker",
+          sorted(needed - set(files)))
+    wrong = [name for name in needed for form, expand in ((".br", brotli_expanded),
+                                                           (".gz", gzip.decompress))
+             if name + form not in files or expand(files[name + form]) != files[name]]
+    whole = sum(len(files[name]) for name in needed)
+    sent = sum(len(files[name + ".br"]) for name in needed if name + ".br" in files)
+    check(not wrong, f"beside each, its brotli and gzip forms ({whole} bytes sent as {sent})",
+          wrong)
+
+
+def brotli_expanded(data):
+    return subprocess.run(["brotli", "--decompress", "--stdout"], input=data,
+                          capture_output=True, check=True).stdout
 
 
 def main():
