@@ -24,6 +24,7 @@ FIELDS = ("txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMilli
 # How long a state may take to show on a busy machine.
 DEADLINE = 30
 RUNBY_INFO_TITLE = "Runby Information"
+RUNBY_INFO_KEY = "r"
 # The middle of the message box's OK, from the bottom right corner of the box's client area.
 OK_FROM_RIGHT, OK_FROM_BOTTOM = 52, 22
 # What the clipboard holds until a field's text is copied into it.
@@ -177,7 +178,8 @@ def xdotool_words(desktop, window, steps):
     for step in steps:
         if step.kind == "click" and step.value == "OK":
             # A person clicks OK once the box shows: the keys before go now.
-            desktop.xdotool(*words, *(["key", "--delay", "20", *keys] if keys else []))
+            if words or keys:
+                desktop.xdotool(*words, *(["key", "--delay", "20", *keys] if keys else []))
             words, keys = [], []
             box = desktop.find_window(RUNBY_INFO_TITLE)
             width, height = desktop.geometry(box)[2:]
@@ -193,6 +195,12 @@ def xdotool_words(desktop, window, steps):
         elif step.kind == "type":
             map_to_free_keys(desktop.env["DISPLAY"], [c for c in step.value if keyboard_lacks(c)])
             keys += [keysym(c) for c in step.value]
+        elif step.kind == "ctrl" and step.value == RUNBY_INFO_KEY:
+            # A key pressed before the box shows goes to the window it blocks, and Qt drops it
+            # there: the keys after Ctrl+R wait for the box.
+            desktop.xdotool(*words, "key", "--delay", "20", *keys, "ctrl+" + step.value)
+            words, keys = [], []
+            desktop.find_window(RUNBY_INFO_TITLE)
         elif step.kind in ("alt", "ctrl"):
             keys.append(f"{step.kind}+{step.value}")
         else:
