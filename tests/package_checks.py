@@ -120,14 +120,14 @@ def check_site(archive):
         files = {name: site.read(name) for name in site.namelist()}
     needed = {"index.html", "runby.js", "runby.wasm", "sw.js", "manifest.webmanifest"}
     check(needed <= set(files), "the site's zip holds the page, the program and its service worker",
-          sorted(needed - set(files)))
+          str(sorted(needed - set(files))))
     wrong = [name for name in needed for form, expand in ((".br", brotli_expanded),
                                                            (".gz", gzip.decompress))
              if name + form not in files or expand(files[name + form]) != files[name]]
     whole = sum(len(files[name]) for name in needed)
     sent = sum(len(files[name + ".br"]) for name in needed if name + ".br" in files)
     check(not wrong, f"beside each, its brotli and gzip forms ({whole} bytes sent as {sent})",
-          wrong)
+          str(wrong))
 
 
 def brotli_expanded(data):
