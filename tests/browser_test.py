@@ -39,8 +39,17 @@ def check(ok, what, detail=""):
 
 
 class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    # While cleared, the module waits to be sent: the page shows what it draws before it.
+    module_sent = threading.Event()
+    module_sent.set()
+
     def log_message(self, *args):
         pass
+
+    def do_GET(self):
+        if self.path.endswith(".wasm"):
+            QuietHandler.module_sent.wait(DEADLINE)
+        super().do_GET()
 
 
 def serve(folder):
@@ -132,6 +141,38 @@ def check_key_sessions(page, width):
         expected = list(session.fields)
         page.wait(lambda: page.fields() == expected)
         check(page.fields() == expected, f"{session.what}, at {width} px", page.fields())
+
+
+CONTROL_PLACES = """return [...document.querySelectorAll('#client .control')].map((box) => {
+    const r = box.getBoundingClientRect();
+    return [box.dataset.name, r.left, r.top, r.width, r.height, getComputedStyle(box).color,
+            getComputedStyle(box).backgroundColor];
+});"""
+
+
+def check_drawn_before_ready(page):
+    """Before the module arrives, the page shows every control where it will stay and in the
+    colours it will keep; a speed typed then and its Enter are handled once the module is ready.
+    Run first, on a new browser: the service worker would send the module from its cache."""
+    QuietHandler.module_sent.clear()
+    try:
+        page.driver.get(page.url)
+        page.wait(lambda: page.driver.execute_script(
+            "return document.readyState") == "complete" or page.driver.execute_script(
+            "return document.querySelectorAll('#client .control').length") == 15)
+        before = page.driver.execute_script(CONTROL_PLACES)
+        page.keys("150", Keys.ENTER)
+        waiting = page.driver.execute_script(
+            "return performance.getEntriesByName('runby-ready').length") == 0
+    finally:
+        QuietHandler.module_sent.set()
+    page.wait(lambda: page.fields() == TYPICAL)
+    after = page.driver.execute_script(CONTROL_PLACES)
+    check(waiting and len(before) == 15 and before == after,
+          "the controls are drawn before the module is ready, as they stay",
+          [pair for pair in zip(before, after) if pair[0] != pair[1]] or before)
+    check(page.fields() == TYPICAL and page.focus() == "txtImperialSpeed",
+          "a speed and Enter typed before then are calculated once it is", page.fields())
 
 
 def check_screen_reader_view(page):
@@ -360,6 +401,7 @@ def main():
     driver = browser()
     try:
         page = Page(driver, f"http://127.0.0.1:{server.server_address[1]}/")
+        check_drawn_before_ready(page)
         check_key_sessions(page, 1024)
         check_screen_reader_view(page)
         check_wide_result(page)

@@ -7,16 +7,6 @@
 
 namespace runby {
 
-namespace {
-
-std::string cssColour(Rgb colour)
-{
-    return "rgb(" + std::to_string(colour.red) + "," + std::to_string(colour.green) + ","
-        + std::to_string(colour.blue) + ")";
-}
-
-} // namespace
-
 WebTextBox::WebTextBox(ControlId id, std::size_t limit)
     : m_id(id), m_name(nameOf(id)), m_limit(limit)
 {

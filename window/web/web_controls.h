@@ -18,6 +18,13 @@ constexpr int pageTabIndexOf(const ControlLayout &layout)
     return layout.tabIndex + 1;
 }
 
+// A colour as CSS writes it: "rgb(255,0,0)".
+inline std::string cssColour(Rgb colour)
+{
+    return "rgb(" + std::to_string(colour.red) + "," + std::to_string(colour.green) + ","
+        + std::to_string(colour.blue) + ")";
+}
+
 // A text field of the page. Setting a field's value from script raises no input event and
 // ignores any length limit, so every text, typed or set, is settled here: cleaned, limited, and
 // its change raised when it really changed.

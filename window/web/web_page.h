@@ -1,15 +1,10 @@
 #pragma once
 
 // The page's functions, in web_page.js, which the linker takes as a JavaScript library. Elements
-// are named by the design's names; texts cross as UTF-8, a field's value as UTF-16.
+// are named by the design's names; texts cross as UTF-8, a field's value as UTF-16. The page
+// holds the controls already, drawn from clientAreaMarkup when the site is built.
 
 extern "C" {
-void js_create_control(const char *name, const char *type, const char *caption, int left, int top,
-    int width, int height, double points, bool bold, int tabIndex, const char *toolTip,
-    const char *accessibleName, const char *accessKey, const char *keyShortcut, bool centred);
-void js_append_in_order(const char *name);
-// Gathers the two controls, standing next to each other, into a group of options with this name.
-void js_group_options(const char *groupName, const char *first, const char *second);
 void js_set_menu(const char *caption, const char *helpCaption, const char *helpKey,
     const char *helpShortcut, const char *itemName, const char *itemCaption,
     const char *shortcutKey, const char *shortcut);

@@ -29,80 +29,6 @@ mergeInto(LibraryManager.library, {
         },
     },
 
-    // Creates a control at its place in the client area. type is the element it becomes: "radio",
-    // "submit", "button", "text", or "" for a caption alone. A tabIndex of 0 leaves it out of the
-    // Tab order; keyShortcut names its access key, as "Alt+I".
-    js_create_control__deps: ["$runbyCaption", "$runbyKeys"],
-    js_create_control: function(name, type, caption, left, top, width, height, points, bold,
-        tabIndex, toolTip, accessibleName, accessKey, keyShortcut, centred) {
-        const id = UTF8ToString(name);
-        const kind = UTF8ToString(type);
-        const shown = document.createElement("span");
-        runbyCaption(shown, UTF8ToString(caption));
-        let box;
-        let control;
-        if (kind == "radio") {
-            box = document.createElement("label");
-            control = document.createElement("input");
-            control.type = kind;
-            control.name = "unit";
-            box.append(control, shown);
-        } else if (kind == "submit" || kind == "button") {
-            box = control = document.createElement("button");
-            control.type = kind;
-            control.append(...shown.childNodes);
-        } else if (kind == "text") {
-            box = control = document.createElement("input");
-            control.type = kind;
-            [["autocomplete", "off"], ["autocapitalize", "off"], ["autocorrect", "off"],
-                ["spellcheck", "false"], ["inputmode", "text"], ["enterkeyhint", "go"]]
-                .forEach((pair) => control.setAttribute(pair[0], pair[1]));
-            control.setAttribute("aria-label", UTF8ToString(accessibleName));
-        } else {
-            box = control = shown;
-        }
-        control.id = id;
-        const key = UTF8ToString(accessKey).toLowerCase();
-        if (key) {
-            // The page's own key handler presses the control: the browser's access keys would
-            // also focus it, and the key typed next would go to it.
-            control.setAttribute("aria-keyshortcuts", UTF8ToString(keyShortcut));
-            runbyKeys.accessKeys[key] = control;
-        }
-        if (tabIndex)
-            control.tabIndex = tabIndex;
-        const tip = UTF8ToString(toolTip);
-        if (tip)
-            box.title = tip;
-        box.classList.add("control");
-        if (bold)
-            box.classList.add("bold");
-        if (centred)
-            box.classList.add("centred");
-        box.dataset.name = id;
-        [["--left", left], ["--top", top], ["--width", width], ["--height", height],
-            ["--points", points]].forEach((pair) => box.style.setProperty(pair[0], pair[1]));
-        document.getElementById("client").append(box);
-    },
-
-    js_append_in_order: function(name) {
-        const box = document.getElementById(UTF8ToString(name)).closest(".control");
-        box.parentElement.append(box);
-    },
-
-    // The group draws nothing of its own: its members keep their places in the client area and
-    // in the phone layout.
-    js_group_options: function(groupName, first, second) {
-        const group = document.createElement("div");
-        group.setAttribute("role", "radiogroup");
-        group.setAttribute("aria-label", UTF8ToString(groupName));
-        group.classList.add("group");
-        const members = [first, second].map(
-            (name) => document.getElementById(UTF8ToString(name)).closest(".control"));
-        members[0].before(group);
-        group.append(...members);
-    },
-
     // The page's title, the Help menu with its access key, and the menu item with its caption
     // and shortcut: Control and shortcutKey.
     js_set_menu__deps: ["$runbyCaption", "$runbyKeys"],
@@ -136,8 +62,12 @@ mergeInto(LibraryManager.library, {
         const help = document.getElementById("mnuHelp");
         const list = document.getElementById("helpMenu");
         const dialog = document.getElementById("runbyInfo");
-        // The calculator answers the Calculate button's click; the form itself goes nowhere.
-        document.getElementById("client").addEventListener("submit", (e) => e.preventDefault());
+        // The page's own key handler presses a control for its access key: the browser's access
+        // keys would also focus it, and the key typed next would go to it.
+        document.querySelectorAll("#client [aria-keyshortcuts^='Alt+']").forEach((control) => {
+            const key = control.getAttribute("aria-keyshortcuts").slice(4).toLowerCase();
+            runbyKeys.accessKeys[key] = control;
+        });
         help.addEventListener("click", () => (list.hidden ? runbyMenu.open() : runbyMenu.close()));
         list.addEventListener("click", () => runbyMenu.close());
         // OK, Enter and Escape close the box here rather than through the form: the focus and the
@@ -182,9 +112,16 @@ mergeInto(LibraryManager.library, {
         });
     },
 
-    // Marks the moment the calculator can take its first speed, for the start-up benchmark.
+    // Marks the moment the calculator can take its first speed, for the start-up benchmark, and
+    // presses Calculate for an Enter that came before.
     js_mark_ready: function() {
         performance.mark("runby-ready");
+        const page = document.getElementById("client").dataset;
+        page.ready = "true";
+        if (page.enterBeforeReady) {
+            delete page.enterBeforeReady;
+            document.querySelector("#client [type=submit]").click();
+        }
     },
 
     js_utf8_value: function(name) {

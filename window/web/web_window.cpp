@@ -13,23 +13,6 @@ namespace runby {
 
 namespace {
 
-// The element that each control becomes on the page, as web_page.js names them.
-const char *elementTypeOf(const ControlLayout &layout)
-{
-    switch (layout.kind) {
-    case ControlKind::OptionButton:
-        return "radio";
-    case ControlKind::PushButton:
-        // Enter in any field of the page's form clicks its submit button.
-        return layout.id == kDefaultButton ? "submit" : "button";
-    case ControlKind::TextField:
-        return "text";
-    case ControlKind::Label:
-        break;
-    }
-    return "";
-}
-
 // The DOM event that carries each of the calculator's events.
 const char *domEventOf(ControlEvent event)
 {
@@ -80,21 +63,6 @@ private:
 
 void WebWindow::create()
 {
-    for (const ControlLayout &layout : kControls) {
-        const FaceSize size = faceSize(layout.face);
-        const char key = accessKeyOf(layout.caption);
-        js_create_control(text(layout.name).c_str(), elementTypeOf(layout),
-            text(layout.caption).c_str(), layout.left / kTwipsPerPixel, layout.top / kTwipsPerPixel,
-            layout.width / kTwipsPerPixel, layout.height / kTwipsPerPixel, size.points, size.bold,
-            layout.kind == ControlKind::Label ? 0 : pageTabIndexOf(layout),
-            text(layout.toolTip).c_str(), text(layout.accessibleName).c_str(),
-            letterOf(key).c_str(), keyShortcut("Alt", key).c_str(), layout.id == kCentredLabel);
-    }
-    // Screen readers and the phone layout follow the page's order: the order of reading.
-    for (const ControlId id : kReadingOrder)
-        js_append_in_order(text(nameOf(id)).c_str());
-    js_group_options(text(kUnitOptionsName).c_str(), text(nameOf(kUnitOptions[0])).c_str(),
-        text(nameOf(kUnitOptions[1])).c_str());
     const char helpKey = accessKeyOf(kHelpMenuCaption);
     js_set_menu(text(kWindowCaption).c_str(), text(kHelpMenuCaption).c_str(),
         letterOf(helpKey).c_str(), keyShortcut("Alt", helpKey).c_str(),
@@ -105,6 +73,10 @@ void WebWindow::create()
     wireEvents();
     m_form.setDesignTimeProperties();
     m_form.Form_Load();
+    // What was typed before the calculator was ready goes through the field's rules now.
+    for (WebTextBox *field : {&m_imperialSpeed, &m_metricSpeed})
+        if (js_value_length(text(nameOf(field->id())).c_str()) > 0)
+            field->edited();
     m_imperialSpeed.setFocus();
 }
 

@@ -1,0 +1,208 @@
+#include "web_markup.h"
+
+#include "calculator_form.h"
+#include "controls.h"
+#include "layout.h"
+#include "numeric_text.h"
+#include "web_controls.h"
+
+#include <array>
+#include <cctype>
+#include <optional>
+#include <string_view>
+
+namespace runby {
+
+namespace {
+
+// What the calculator sets on a control while it loads.
+struct LoadedState
+{
+    std::optional<Rgb> colour;
+    bool locked = false;
+    std::optional<bool> tabStop;
+    bool selected = false;
+};
+
+class RecordingTextBox final : public TextBox
+{
+public:
+    explicit RecordingTextBox(LoadedState &state) : m_state(state) { }
+
+    std::string text() const override { return {}; }
+    void setText(std::string_view) override { }
+    void setBackColor(Rgb colour) override { m_state.colour = colour; }
+    void setLocked(bool locked) override { m_state.locked = locked; }
+    void setTabStop(bool tabStop) override { m_state.tabStop = tabStop; }
+    void setFocus() override { }
+
+private:
+    LoadedState &m_state;
+};
+
+class RecordingOptionButton final : public OptionButton
+{
+public:
+    explicit RecordingOptionButton(LoadedState &state) : m_state(state) { }
+
+    void setValue(bool selected) override { m_state.selected = selected; }
+    void setForeColor(Rgb colour) override { m_state.colour = colour; }
+
+private:
+    LoadedState &m_state;
+};
+
+class SilentMessageBox final : public MessageBox
+{
+public:
+    void show(std::string_view, std::string_view) override { }
+};
+
+class SilentAnnouncer final : public Announcer
+{
+public:
+    void announce(std::string_view) override { }
+};
+
+// Every control's state once the calculator has loaded, by the calculator's own code.
+std::array<LoadedState, kControlCount> loadedStates()
+{
+    std::array<LoadedState, kControlCount> states{};
+    const auto state = [&states](ControlId id) -> LoadedState & { return states.at(indexOf(id)); };
+    RecordingTextBox imperialSpeed(state(ControlId::txtImperialSpeed));
+    RecordingTextBox metricSpeed(state(ControlId::txtMetricSpeed));
+    RecordingTextBox runbyInches(state(ControlId::txtRunbyInches));
+    RecordingTextBox runbyMillimeters(state(ControlId::txtRunbyMillimeters));
+    RecordingOptionButton imperial(state(ControlId::optImperial));
+    RecordingOptionButton metric(state(ControlId::optMetric));
+    SilentMessageBox messageBox;
+    SilentAnnouncer announcer;
+    CalculatorForm form({imperialSpeed, metricSpeed, runbyInches, runbyMillimeters, imperial,
+        metric, messageBox, announcer});
+    form.setDesignTimeProperties();
+    form.Form_Load();
+    return states;
+}
+
+std::string escaped(std::string_view text)
+{
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+// A caption with the letter after its ampersand underlined.
+std::string captionMarkup(std::string_view caption)
+{
+    const std::size_t ampersand = caption.find('&');
+    if (ampersand == std::string_view::npos || ampersand + 1 >= caption.size())
+        return escaped(caption);
+    return escaped(caption.substr(0, ampersand)) + "<u>" + escaped(caption.substr(ampersand + 1, 1))
+        + "</u>" + escaped(caption.substr(ampersand + 2));
+}
+
+std::string attribute(std::string_view name, std::string_view value)
+{
+    return " " + std::string(name) + "=\"" + escaped(value) + "\"";
+}
+
+std::string number(double value)
+{
+    return formatReal(value);
+}
+
+// The box's class, its name for the page's scripts, its tooltip and its place and face.
+std::string boxAttributes(const ControlLayout &layout, const LoadedState &state)
+{
+    const FaceSize face = faceSize(layout.face);
+    std::string classes = "control";
+    if (face.bold)
+        classes += " bold";
+    if (layout.id == kCentredLabel)
+        classes += " centred";
+    std::string style = "--left:" + number(layout.left / kTwipsPerPixel) + ";--top:"
+        + number(layout.top / kTwipsPerPixel) + ";--width:" + number(layout.width / kTwipsPerPixel)
+        + ";--height:" + number(layout.height / kTwipsPerPixel)
+        + ";--points:" + number(face.points);
+    if (state.colour)
+        style += std::string(layout.kind == ControlKind::TextField ? ";--back:" : ";--fore:")
+            + cssColour(*state.colour);
+    std::string out = attribute("class", classes) + attribute("data-name", layout.name);
+    if (!layout.toolTip.empty())
+        out += attribute("title", layout.toolTip);
+    return out + attribute("style", style);
+}
+
+// The control's name, its place in the Tab order and its access key.
+std::string controlAttributes(const ControlLayout &layout, const LoadedState &state)
+{
+    std::string out = attribute("id", layout.name);
+    const bool tabStop = state.tabStop.value_or(true);
+    out += attribute("tabindex", std::to_string(tabStop ? pageTabIndexOf(layout) : -1));
+    if (const char key = accessKeyOf(layout.caption))
+        out += attribute("aria-keyshortcuts",
+            std::string("Alt+") + static_cast<char>(std::toupper(static_cast<unsigned char>(key))));
+    return out;
+}
+
+std::string controlMarkup(const ControlLayout &layout, const LoadedState &state)
+{
+    switch (layout.kind) {
+    case ControlKind::OptionButton:
+        return "<label" + boxAttributes(layout, state) + "><input type=\"radio\" name=\"unit\""
+            + controlAttributes(layout, state) + (state.selected ? " checked" : "") + "><span>"
+            + captionMarkup(layout.caption) + "</span></label>";
+    case ControlKind::PushButton:
+        // Enter in any field of the page's form clicks its submit button.
+        return "<button" + attribute("type", layout.id == kDefaultButton ? "submit" : "button")
+            + controlAttributes(layout, state) + boxAttributes(layout, state) + ">"
+            + captionMarkup(layout.caption) + "</button>";
+    case ControlKind::TextField:
+        return "<input type=\"text\" autocomplete=\"off\" autocapitalize=\"off\" "
+               "autocorrect=\"off\" spellcheck=\"false\" inputmode=\"text\" enterkeyhint=\"go\""
+            + attribute("aria-label", layout.accessibleName) + controlAttributes(layout, state)
+            + boxAttributes(layout, state) + (state.locked ? " readonly" : "")
+            + (layout.id == ControlId::txtImperialSpeed ? " autofocus" : "") + ">";
+    case ControlKind::Label:
+        break;
+    }
+    return "<span" + attribute("id", layout.name) + boxAttributes(layout, state) + ">"
+        + captionMarkup(layout.caption) + "</span>";
+}
+
+} // namespace
+
+std::string clientAreaMarkup()
+{
+    const std::array<LoadedState, kControlCount> states = loadedStates();
+    std::string markup;
+    for (const ControlId id : kReadingOrder) {
+        if (id == kUnitOptions.front())
+            markup += "<div role=\"radiogroup\"" + attribute("aria-label", kUnitOptionsName)
+                + " class=\"group\">";
+        markup += controlMarkup(layoutOf(id), states.at(indexOf(id)));
+        if (id == kUnitOptions.back())
+            markup += "</div>";
+        markup += '\n';
+    }
+    return markup;
+}
+
+} // namespace runby
