@@ -19,8 +19,10 @@ readonly check_packages=(clang libclang-rt-14-dev clang-tidy cppcheck xvfb xdoto
 readonly bench_packages=(xvfb python3 python3-xlib binutils)
 readonly web_packages=(cmake make emscripten nodejs libfast-float-dev libfmt-dev chromium
     chromium-driver python3-selenium)
-# The accessibility checker that the browser test runs on the page, from the npm registry.
+# The accessibility checker and Lighthouse, which the browser test runs on the page, from the npm
+# registry.
 readonly axe_core=axe-core@4.14
+readonly lighthouse=lighthouse@12.2.3
 readonly package_packages=(dpkg-dev lintian appstream desktop-file-utils nsis xdotool brotli)
 readonly windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
     xvfb openbox)
@@ -133,8 +135,9 @@ web_tests() {
     ctest --preset web
     # Debian's nodejs comes without npm; other builds of nodejs bring their own and refuse Debian's.
     command -v npm >/dev/null || install_missing npm
-    npm install --prefix build/npm --no-audit --no-fund --silent "$axe_core"
-    /usr/bin/python3 tests/browser_test.py build/web/site build/npm/node_modules/axe-core/axe.min.js
+    npm install --prefix build/npm --no-audit --no-fund --silent "$axe_core" "$lighthouse"
+    /usr/bin/python3 tests/browser_test.py build/web/site build/npm/node_modules/axe-core/axe.min.js \
+        build/npm/node_modules/.bin/lighthouse
 }
 
 # Runs the tests that drive the real programs, each the given number of times, while two

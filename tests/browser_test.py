@@ -4,14 +4,19 @@ that every window runs, keys sent back to back, the Tab order, Ctrl+R and its di
 offline, the phone layout, the installability check, and no error in the console.
 
 With the path of axe-core's axe.min.js, it also runs axe on the page at both widths, with the
-dialog shut and open.
+dialog shut and open; with Lighthouse's command besides, a Lighthouse mobile run on the site.
 
-usage: browser_test.py SITE_FOLDER [AXE_MIN_JS]
+usage: browser_test.py SITE_FOLDER [AXE_MIN_JS [LIGHTHOUSE]]
 """
 
 import functools
 import http.server
+import json
+import os
+import shutil
+import subprocess
 import sys
+import tempfile
 import threading
 import time
 
@@ -25,6 +30,9 @@ from key_sessions import read_sessions
 
 FIELDS = ["txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters"]
 TYPICAL = ["150", "0.762", "4.5", "114.3"]
+# Checks that the design fails on purpose: the positive tab indexes of its Tab order and the red
+# caption of the selected option, which gets darker when more contrast is asked for.
+DESIGNED_FAILURES = {"tabindex", "color-contrast"}
 # How long a state may take to show on a busy machine.
 DEADLINE = 30
 KEYS = {"Return": Keys.RETURN, "KP_Enter": Keys.ENTER, "Tab": Keys.TAB, "Left": Keys.ARROW_LEFT,
@@ -233,7 +241,6 @@ def check_axe(page, script, width):
     """No serious violation but two that the design makes: the positive tab indexes of its Tab
     order, and the red caption of the selected option, which gets darker when more contrast is
     asked for."""
-    designed = {"tabindex", "color-contrast"}
     for dialog in (False, True):
         page.open()
         if dialog:
@@ -242,7 +249,7 @@ def check_axe(page, script, width):
                 "return document.getElementById('runbyInfo').open"))
         where = f"at {width} px, dialog {'open' if dialog else 'shut'}"
         found = axe_violations(page, script)
-        check(all(rule in designed for rule, _ in found) and
+        check(all(rule in DESIGNED_FAILURES for rule, _ in found) and
               all(nodes == ['label[data-name="optImperial"] > span']
                   for rule, nodes in found if rule == "color-contrast"),
               f"axe finds nothing serious {where}", found)
@@ -313,6 +320,90 @@ def check_offline(page):
     finally:
         page.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
             "offline": False, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
+
+
+def publish(site, folder, version):
+    """The site as a build numbered version would make it: the page and the loader carry the
+    number, and the service worker a cache name of its own."""
+    shutil.copytree(site, folder, dirs_exist_ok=True)
+    edits = {"index.html": ("</body>", f"<!-- version {version} --></body>"),
+             "runby.js": ("\n", f"\n// version {version}\n"),
+             "sw.js": ('const CACHE = "', f'const CACHE = "runby-version-{version}-')}
+    for name, (text, replacement) in edits.items():
+        path = os.path.join(folder, name)
+        with open(path, encoding="utf-8") as file:
+            content = file.read()
+        with open(path, "w", encoding="utf-8") as file:
+            file.write(content.replace(text, replacement, 1))
+
+
+def check_update(site):
+    """A newer version published is found by the next visit, which still shows the cached one,
+    and shown by the visit after, page and module alike, without the user clearing anything."""
+    with tempfile.TemporaryDirectory() as folder:
+        publish(site, folder, 1)
+        server = serve(folder)
+        driver = browser()
+        try:
+            page = Page(driver, f"http://127.0.0.1:{server.server_address[1]}/")
+            page.open()
+            page.wait(lambda: driver.execute_script("return !!navigator.serviceWorker.controller")
+                      or driver.refresh() or False, 10)
+            publish(site, folder, 2)
+            # The visit after publication finds the new version and caches it in the background.
+            page.open()
+            updated = page.wait(lambda: driver.execute_async_script(
+                "caches.keys().then(arguments[arguments.length - 1])")[0].startswith(
+                "runby-version-2"))
+            page.open()
+            shown = driver.execute_async_script("""
+                const done = arguments[arguments.length - 1];
+                const cached = (name) => fetch(name).then((r) => r.text());
+                Promise.all([cached('runby.js'), caches.keys()]).then(([loader, names]) => done([
+                    document.body.innerHTML.includes('version 2'), loader.includes('version 2'),
+                    names.length]));""")
+            check(updated and shown == [True, True, 1],
+                  "a newer version published, the visit after the one that finds it shows it, "
+                  "and the older cache is gone", shown)
+        finally:
+            driver.quit()
+            server.shutdown()
+
+
+def check_lighthouse(site, lighthouse):
+    """Lighthouse 12.2's mobile run on the built site: performance at least 80 (a busy machine
+    slows the simulated phone), best practices 100, and accessibility at least 95 counted without
+    the audits the design fails on purpose."""
+    server = serve(site)
+    try:
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "report.json")
+            subprocess.run([lighthouse, f"http://127.0.0.1:{server.server_address[1]}/",
+                            "--quiet", "--chrome-flags=--headless=new --no-sandbox",
+                            "--only-categories=performance,accessibility,best-practices",
+                            "--output=json", f"--output-path={path}"],
+                           env={**os.environ, "CHROME_PATH": "/usr/bin/chromium"},
+                           timeout=300, check=True, capture_output=True)
+            with open(path, encoding="utf-8") as result:
+                report = json.load(result)
+    finally:
+        server.shutdown()
+    scores = {name: round(category["score"] * 100)
+              for name, category in report["categories"].items()}
+    refs = [ref for ref in report["categories"]["accessibility"]["auditRefs"]
+            if ref["weight"] and ref["id"] not in DESIGNED_FAILURES]
+    accessibility = round(100 * sum(ref["weight"] * (report["audits"][ref["id"]]["score"] or 0)
+                                    for ref in refs) / sum(ref["weight"] for ref in refs))
+    metrics = {name: report["audits"][name]["displayValue"]
+               for name in ("first-contentful-paint", "largest-contentful-paint",
+                            "total-blocking-time")}
+    check(scores["performance"] >= 80, "Lighthouse performance at least 80 (under 80 may also "
+          "mean that the machine was busy: run it again on an idle one)", [scores, metrics])
+    check(scores["best-practices"] == 100, "Lighthouse best practices 100", scores)
+    check(accessibility >= 95, "Lighthouse accessibility at least 95 beside the design's own "
+          f"failures ({accessibility}; {scores['accessibility']} with them)", scores)
+    print(f"     Lighthouse {scores}, accessibility {accessibility} beside the design's own "
+          f"failures, {metrics}")
 
 
 RULE_ROWS = """
@@ -408,6 +499,9 @@ def main():
         check_tab_order(page)
         check_runby_info(page)
         check_offline(page)
+        check_update(sys.argv[1])
+        if len(sys.argv) > 3:
+            check_lighthouse(sys.argv[1], sys.argv[3])
         if axe:
             check_axe(page, axe, 1024)
         check_phone(page, axe)
