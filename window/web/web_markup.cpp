@@ -123,11 +123,6 @@ std::string attribute(std::string_view name, std::string_view value)
     return " " + std::string(name) + "=\"" + escaped(value) + "\"";
 }
 
-std::string number(double value)
-{
-    return formatReal(value);
-}
-
 // The box's class, its name for the page's scripts, its tooltip and its place and face.
 std::string boxAttributes(const ControlLayout &layout, const LoadedState &state)
 {
@@ -137,10 +132,10 @@ std::string boxAttributes(const ControlLayout &layout, const LoadedState &state)
         classes += " bold";
     if (layout.id == kCentredLabel)
         classes += " centred";
-    std::string style = "--left:" + number(layout.left / kTwipsPerPixel) + ";--top:"
-        + number(layout.top / kTwipsPerPixel) + ";--width:" + number(layout.width / kTwipsPerPixel)
-        + ";--height:" + number(layout.height / kTwipsPerPixel)
-        + ";--points:" + number(face.points);
+    const auto pixels = [](int twips) { return std::to_string(twips / kTwipsPerPixel); };
+    std::string style = "--left:" + pixels(layout.left) + ";--top:" + pixels(layout.top)
+        + ";--width:" + pixels(layout.width) + ";--height:" + pixels(layout.height)
+        + ";--points:" + formatReal(face.points);
     if (state.colour)
         style += std::string(layout.kind == ControlKind::TextField ? ";--back:" : ";--fore:")
             + cssColour(*state.colour);
