@@ -23,7 +23,8 @@ readonly web_packages=(cmake make emscripten nodejs libfast-float-dev libfmt-dev
 # registry.
 readonly axe_core=axe-core@4.14
 readonly lighthouse=lighthouse@12.2.3
-readonly package_packages=(dpkg-dev lintian appstream desktop-file-utils nsis xdotool brotli)
+readonly package_packages=(dpkg-dev lintian appstream desktop-file-utils nsis xdotool brotli wixl
+    msitools)
 readonly windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
     xvfb openbox)
 # Seconds each fuzz target runs in the test command.
@@ -171,6 +172,19 @@ stress() {
 
 # The three packages, from Release builds, into build/packages. Their time stamps are the last
 # commit's, so that the same commit gives the same files.
+# The MSI package of the Windows build's files, numbered $1, written to $2.
+msi() {
+    local output stage=build/windows-package/msi
+    output="$PWD/$2"
+    rm -rf "$stage"
+    cmake --install build/windows-package --prefix "$stage" --strip >/dev/null
+    cp packaging/runby.wxs window/win32/icons/runby.ico "$stage/"
+    # wixl takes the files from the folder of its source, and says of some parts of the source
+    # that it does not implement them, though it builds them.
+    (cd "$stage" && wixl -a x64 -D "Version=$1" -D SourceDir=. -D Icon=runby.ico -o "$output" \
+        runby.wxs 2> >(grep -v 'unimplemented' >&2))
+}
+
 package() {
     SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
     export SOURCE_DATE_EPOCH
@@ -187,6 +201,7 @@ package() {
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/web/CMakeCache.txt)
     /usr/bin/python3 packaging/zip_folder.py --precompressed build/web/site \
         "build/packages/runby-$version-web.zip"
+    msi "$version" "build/packages/runby-$version-win64.msi"
 }
 
 case "${1:-}" in
@@ -208,7 +223,10 @@ test)
     web_tests
     echo "== packages"
     package
-    /usr/bin/python3 tests/package_checks.py build/packages
+    # A build numbered lower, which the current MSI must replace.
+    mkdir -p build/package-checks
+    msi 0.0.1 build/package-checks/runby-0.0.1-win64.msi
+    /usr/bin/python3 tests/package_checks.py build/packages build/package-checks/runby-0.0.1-win64.msi
     ;;
 package)
     install_missing "${build_packages[@]}" "${windows_packages[@]}" "${package_packages[@]}" \

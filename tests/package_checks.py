@@ -5,10 +5,13 @@
   here; its metainfo and desktop entry validate; unpacked, its program opens its window.
 - The Windows installer, under Wine in a prefix of its own: /S installs runby.exe into Program
   Files with a Start-menu shortcut and an entry in the list of programs; /S uninstalls them all.
+- The MSI, under msiexec in Wine: a build numbered lower installs, the current one replaces it
+  and leaves one entry in the list of programs, the lower one cannot replace it back, and /x
+  removes everything.
 - The zip holds the portable runby.exe, the licence and the read-me.
 - The site's zip holds the page, the program and its service worker.
 
-usage: package_checks.py PACKAGE_FOLDER
+usage: package_checks.py PACKAGE_FOLDER OLDER_MSI
 """
 
 import glob
@@ -26,6 +29,10 @@ WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 PROGRAM_FILES = "drive_c/Program Files/Runby"
 START_MENU = "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Runby/Runby.lnk"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Runby"
+UNINSTALL_KEYS = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+# Where Wine's msiexec puts a per-machine shortcut, which Windows puts in the all-users menu.
+MSI_SHORTCUTS = ["drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Runby.lnk",
+                 "drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Runby.lnk"]
 
 results = {"passed": 0, "failed": 0}
 
@@ -108,6 +115,68 @@ def check_installer(installer, display_env):
         run("wineserver", "-k", env=env)
 
 
+def wine_prefix(display_env, prefix):
+    env = {**display_env, **WINE_ENV, "WINEPREFIX": prefix}
+    subprocess.run(["wineboot", "--init"], env=env, capture_output=True, check=True, timeout=300)
+    return env
+
+
+def windows_path(path):
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def msiexec(env, *args):
+    result = run("wine", "msiexec", *args, "/qn", env=env, timeout=300)
+    run("wineserver", "-w", env=env)
+    return result.returncode
+
+
+def programs_entries(env):
+    """The entries of the list of programs named Runby, each as its values."""
+    listing = run("wine", "reg", "query", UNINSTALL_KEYS, "/s", env=env).stdout.replace("\r", "")
+    entries = [dict(re.findall(r"^[ \t]+(\w+)[ \t]+REG_\w+[ \t]*(.*?)[ \t]*$", block, re.MULTILINE))
+               for block in re.split(r"^HKEY_\S+$", listing, flags=re.MULTILINE)]
+    return [entry for entry in entries if entry.get("DisplayName") == "Runby"]
+
+
+def check_msi(msi, older, display_env):
+    version = re.search(r"runby-(.*)-win64\.msi$", msi).group(1)
+    # Windows shows the icon and works out the size of the entry; Wine's msiexec does neither.
+    properties = dict(line.split("\t", 1) for line in
+                      run("msiinfo", "export", msi, "Property").stdout.splitlines()[3:])
+    check(properties.get("ARPPRODUCTICON") == "runby.ico" and properties.get("UpgradeCode") ==
+          "{8C4A8E3E-2F7B-4B8A-9D64-5B3E8F1C2A71}" and properties.get("ALLUSERS") == "1",
+          "the MSI installs per machine, with the icon and the UpgradeCode of every version",
+          str(properties))
+    with tempfile.TemporaryDirectory() as prefix:
+        env = wine_prefix(display_env, prefix)
+        program = os.path.join(prefix, PROGRAM_FILES, "runby.exe")
+        shortcuts = lambda: [path for pattern in MSI_SHORTCUTS  # noqa: E731
+                             for path in glob.glob(os.path.join(prefix, pattern))]
+        installed_older = msiexec(env, "/i", windows_path(older)) == 0
+        upgraded = msiexec(env, "/i", windows_path(msi)) == 0
+        entries = programs_entries(env)
+        check(installed_older and upgraded and os.path.isfile(program) and shortcuts(),
+              "msiexec /i installs a lower-numbered MSI, then this one over it, with runby.exe "
+              "in Program Files and a Start-menu shortcut")
+        expected = {"DisplayVersion": version, "Publisher": "Tarnvale",
+                    "HelpLink": "https://www.tarnvale.example/",
+                    "InstallLocation": "C:\\Program Files\\Runby\\"}
+        check(len(entries) == 1 and all(entries[0].get(key) == value
+                                        for key, value in expected.items()),
+              "one entry in the list of programs, with version, publisher, help link and folder",
+              str(entries))
+        check(msiexec(env, "/i", windows_path(older)) != 0
+              and [entry.get("DisplayVersion") for entry in programs_entries(env)] == [version],
+              "the lower-numbered MSI cannot replace it")
+        removed = msiexec(env, "/x", windows_path(msi)) == 0
+        leftover = run("wine", "reg", "query", r"HKLM\Software\Tarnvale", env=env).returncode == 0
+        check(removed and not os.path.exists(program) and not shortcuts()
+              and not programs_entries(env) and not leftover,
+              "msiexec /x removes the program, the shortcut and the entry, and leaves no key")
+        run("wineserver", "-k", env=env)
+
+
 def check_zip(archive):
     with zipfile.ZipFile(archive) as portable:
         names = sorted(os.path.basename(name) for name in portable.namelist())
@@ -143,6 +212,7 @@ def main():
     try:
         check_deb(the("runby_*_amd64.deb", folder), display_env)
         check_installer(the("runby-*-win64-setup.exe", folder), display_env)
+        check_msi(the("runby-*-win64.msi", folder), sys.argv[2], display_env)
         check_zip(the("runby-*-win64.zip", folder))
         check_site(the("runby-*-web.zip", folder))
     finally:
