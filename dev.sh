@@ -24,7 +24,7 @@ readonly web_packages=(cmake make emscripten nodejs libfast-float-dev libfmt-dev
 readonly axe_core=axe-core@4.14
 readonly lighthouse=lighthouse@12.2.3
 readonly package_packages=(dpkg-dev lintian appstream desktop-file-utils nsis xdotool brotli wixl
-    msitools)
+    msitools osslsigncode openssl)
 readonly windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
     xvfb openbox)
 # Seconds each fuzz target runs in the test command.
@@ -172,36 +172,56 @@ stress() {
 
 # The three packages, from Release builds, into build/packages. Their time stamps are the last
 # commit's, so that the same commit gives the same files.
-# The MSI package of the Windows build's files, numbered $1, written to $2.
-msi() {
-    local output stage=build/windows-package/msi
-    output="$PWD/$2"
-    rm -rf "$stage"
+# The Windows packages numbered $1 in the folder $2: the installer, the MSI and the portable zip,
+# made from the Windows build's files and signed where packaging/sign.sh is given a certificate.
+windows_packages() {
+    local version=$1 folder=$PWD/$2 stage=$PWD/build/windows-package/stage
+    rm -rf "$stage" "$stage-msi"
     cmake --install build/windows-package --prefix "$stage" --strip >/dev/null
-    cp packaging/runby.wxs window/win32/icons/runby.ico "$stage/"
+    packaging/sign.sh "$stage/runby.exe"
+    makensis -V2 -DVERSION="$version" -DSOURCE_DIR="$stage" \
+        -DICON="$PWD/window/win32/icons/runby.ico" -DOUTPUT="$folder/runby-$version-win64-setup.exe" \
+        -DSIGN="$PWD/packaging/sign.sh" packaging/runby.nsi
     # wixl takes the files from the folder of its source, and says of some parts of the source
     # that it does not implement them, though it builds them.
-    (cd "$stage" && wixl -a x64 -D "Version=$1" -D SourceDir=. -D Icon=runby.ico -o "$output" \
-        runby.wxs 2> >(grep -v 'unimplemented' >&2))
+    cp -r "$stage" "$stage-msi"
+    cp packaging/runby.wxs window/win32/icons/runby.ico "$stage-msi/"
+    (cd "$stage-msi" && wixl -a x64 -D "Version=$version" -D SourceDir=. -D Icon=runby.ico \
+        -o "$folder/runby-$version-win64.msi" runby.wxs 2> >(grep -v unimplemented >&2))
+    packaging/sign.sh "$folder/runby-$version-win64.msi"
+    /usr/bin/python3 packaging/zip_folder.py --folder "runby-$version-win64" "$stage" \
+        "$folder/runby-$version-win64.zip"
+}
+
+# The packages, signed with a certificate made for the test, checked as their users meet them,
+# with the Windows packages of a build numbered lower, which the current ones must replace.
+package_checks() {
+    rm -rf build/package-checks
+    mkdir -p build/package-checks/older
+    openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj "/CN=Runby test signing" \
+        -keyout build/package-checks/key.pem -out build/package-checks/cert.pem 2>/dev/null
+    RUNBY_SIGN_CERT=$PWD/build/package-checks/cert.pem \
+        RUNBY_SIGN_KEY=$PWD/build/package-checks/key.pem package
+    windows_packages 0.0.1 build/package-checks/older
+    /usr/bin/python3 tests/package_checks.py build/packages build/package-checks/older \
+        build/package-checks/cert.pem
 }
 
 package() {
     SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || date +%s)}
     export SOURCE_DATE_EPOCH
-    rm -rf build/packages build/package/packages build/windows-package/packages
+    rm -rf build/packages build/package/packages
     build package
     (cd build/package && cpack)
-    build windows-package
-    (cd build/windows-package && cpack)
     mkdir -p build/packages
-    cp build/package/packages/*.deb build/windows-package/packages/*.exe \
-        build/windows-package/packages/*.zip build/packages/
-    build web
+    cp build/package/packages/*.deb build/packages/
+    build windows-package
     local version
-    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/web/CMakeCache.txt)
+    version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows-package/CMakeCache.txt)
+    windows_packages "$version" build/packages
+    build web
     /usr/bin/python3 packaging/zip_folder.py --precompressed build/web/site \
         "build/packages/runby-$version-web.zip"
-    msi "$version" "build/packages/runby-$version-win64.msi"
 }
 
 case "${1:-}" in
@@ -222,11 +242,7 @@ test)
     windows_tests
     web_tests
     echo "== packages"
-    package
-    # A build numbered lower, which the current MSI must replace.
-    mkdir -p build/package-checks
-    msi 0.0.1 build/package-checks/runby-0.0.1-win64.msi
-    /usr/bin/python3 tests/package_checks.py build/packages build/package-checks/runby-0.0.1-win64.msi
+    package_checks
     ;;
 package)
     install_missing "${build_packages[@]}" "${windows_packages[@]}" "${package_packages[@]}" \

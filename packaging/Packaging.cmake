@@ -1,5 +1,6 @@
-# What the packages carry beside the program, and how CPack builds them: a .deb on Linux, an
-# installer and a portable zip for Windows. One version, from project(), goes into all of them.
+# What the packages carry beside the program: a .deb on Linux, built by CPack; on Windows the files
+# that dev.sh makes the installer, the MSI and the portable zip of (packaging/runby.nsi and
+# packaging/runby.wxs). One version, from project(), goes into all of them.
 
 # The date of this version's release: the metainfo, the manual page and the changelog carry it.
 set(RUNBY_RELEASE_DATE 2026-12-08)
@@ -13,29 +14,12 @@ set(CPACK_PACKAGE_HOMEPAGE_URL https://www.tarnvale.example/)
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackageNames.cmake)
 
 if(WIN32)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/README-windows.txt
         ${PROJECT_BINARY_DIR}/packaging/README.txt @ONLY)
     install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
     install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt DESTINATION .)
-
-    set(CPACK_GENERATOR NSIS ZIP)
-    set(CPACK_PACKAGE_INSTALL_DIRECTORY Runby)
-    set(CPACK_NSIS_PACKAGE_NAME Runby)
-    set(CPACK_NSIS_DISPLAY_NAME Runby)
-    set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
-    set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
-    set(CPACK_PACKAGE_EXECUTABLES runby Runby)
-    set(CPACK_NSIS_INSTALLED_ICON_NAME runby.exe)
-    set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/window/win32/icons/runby.ico)
-    set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/window/win32/icons/runby.ico)
-    set(CPACK_NSIS_URL_INFO_ABOUT https://www.tarnvale.example/)
-    set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-    # A 64-bit installer for a 64-bit program: it writes to the 64-bit Program Files and registry.
-    # It keeps no file times, which would make every build of it differ.
-    set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
 else()
     configure_file(${CMAKE_CURRENT_LIST_DIR}/runby.metainfo.xml.in
         ${PROJECT_BINARY_DIR}/packaging/example.tarnvale.runby.metainfo.xml @ONLY)

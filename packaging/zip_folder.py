@@ -2,9 +2,9 @@
 """Zips the files of a folder the same way every time: sorted, dated SOURCE_DATE_EPOCH, with
 fixed permissions and no other metadata. With --precompressed, each text file and WebAssembly
 module also goes in as NAME.br and NAME.gz, made by Debian's brotli and gzip, for a static host
-that serves precompressed files.
+that serves precompressed files. With --folder NAME, the files go into a folder of that name.
 
-usage: zip_folder.py [--precompressed] FOLDER ARCHIVE
+usage: zip_folder.py [--precompressed] [--folder NAME] FOLDER ARCHIVE
 """
 
 import os
@@ -30,7 +30,12 @@ def compressed_forms(name, data):
 def main():
     arguments = sys.argv[1:]
     precompressed = "--precompressed" in arguments
-    folder, archive = [argument for argument in arguments if argument != "--precompressed"]
+    arguments = [argument for argument in arguments if argument != "--precompressed"]
+    prefix = ""
+    if arguments[0] == "--folder":
+        prefix = arguments[1] + "/"
+        arguments = arguments[2:]
+    folder, archive = arguments
     stamp = time.gmtime(int(os.environ.get("SOURCE_DATE_EPOCH", "315532800")))[:6]
     with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as out:
         for name in sorted(os.listdir(folder)):
@@ -38,7 +43,7 @@ def main():
                 data = source.read()
             forms = [(name, data)] + (compressed_forms(name, data) if precompressed else [])
             for entry_name, content in forms:
-                entry = zipfile.ZipInfo(entry_name, date_time=stamp)
+                entry = zipfile.ZipInfo(prefix + entry_name, date_time=stamp)
                 entry.external_attr = 0o644 << 16
                 entry.compress_type = zipfile.ZIP_DEFLATED
                 out.writestr(entry, content)

@@ -3,15 +3,17 @@
 
 - The .deb: lintian finds no error and no warning; every package it depends on can be installed
   here; its metainfo and desktop entry validate; unpacked, its program opens its window.
-- The Windows installer, under Wine in a prefix of its own: /S installs runby.exe into Program
-  Files with a Start-menu shortcut and an entry in the list of programs; /S uninstalls them all.
-- The MSI, under msiexec in Wine: a build numbered lower installs, the current one replaces it
+- The Windows installer, under Wine in a prefix of its own: /S installs runby.exe over a build
+  numbered lower into Program Files with a Start-menu shortcut and one entry in the list of
+  programs, whose quiet uninstall removes them all; /S /CurrentUser installs for the user alone.
+- runby.exe, the installer, its uninstaller and the MSI carry a valid signature by CERTIFICATE.
+- The MSI, under msiexec in Wine: the one numbered lower installs, the current one replaces it
   and leaves one entry in the list of programs, the lower one cannot replace it back, and /x
   removes everything.
 - The zip holds the portable runby.exe, the licence and the read-me.
 - The site's zip holds the page, the program and its service worker.
 
-usage: package_checks.py PACKAGE_FOLDER OLDER_MSI
+usage: package_checks.py PACKAGE_FOLDER OLDER_PACKAGE_FOLDER CERTIFICATE
 """
 
 import glob
@@ -27,9 +29,10 @@ from private_display import start_xvfb
 
 WINE_ENV = {"WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
 PROGRAM_FILES = "drive_c/Program Files/Runby"
-START_MENU = "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Runby/Runby.lnk"
-UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Runby"
-UNINSTALL_KEYS = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+START_MENU = "drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Runby.lnk"
+UNINSTALL_KEYS = r"\Software\Microsoft\Windows\CurrentVersion\Uninstall"
+USER_PROGRAMS = "drive_c/users/*/AppData/Local/Programs/Runby/runby.exe"
+USER_START_MENU = "drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Runby.lnk"
 # Where Wine's msiexec puts a per-machine shortcut, which Windows puts in the all-users menu.
 MSI_SHORTCUTS = ["drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Runby.lnk",
                  "drive_c/users/*/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Runby.lnk"]
@@ -85,36 +88,6 @@ def check_deb(deb, display_env):
             program.wait(timeout=30)
 
 
-def check_installer(installer, display_env):
-    with tempfile.TemporaryDirectory() as prefix:
-        env = {**display_env, **WINE_ENV, "WINEPREFIX": prefix}
-        subprocess.run(["wineboot", "--init"], env=env, capture_output=True, check=True,
-                       timeout=300)
-        run("wine", installer, "/S", env=env)
-        run("wineserver", "-w", env=env)
-        program = os.path.join(prefix, PROGRAM_FILES, "runby.exe")
-        shortcut = os.path.join(prefix, START_MENU)
-        check(os.path.isfile(program), "/S installs runby.exe into Program Files")
-        check(os.path.isfile(shortcut), "/S adds the Start-menu shortcut")
-        entry = run("wine", "reg", "query", UNINSTALL_KEY, env=env).stdout
-        fields = dict(re.findall(r"^\s+(\w+)\s+REG_SZ\s+(.*)$", entry, re.MULTILINE))
-        expected = {"DisplayName": "Runby", "Publisher": "Tarnvale",
-                    "DisplayIcon": r"C:\Program Files\Runby\runby.exe"}
-        check(all(fields.get(key) == value for key, value in expected.items())
-              and re.fullmatch(r"\d+\.\d+\.\d+", fields.get("DisplayVersion", "")),
-              "the list of programs shows name, version, publisher and icon", entry)
-
-        # _? runs the uninstaller in place, so that Wine waits for it.
-        run("wine", r"C:\Program Files\Runby\Uninstall.exe", "/S", r"_?=C:\Program Files\Runby",
-            env=env)
-        run("wineserver", "-w", env=env)
-        check(not os.path.exists(program) and not os.path.exists(shortcut),
-              "/S uninstalls runby.exe and the shortcut")
-        check(run("wine", "reg", "query", UNINSTALL_KEY, env=env).returncode != 0,
-              "and its entry in the list of programs")
-        run("wineserver", "-k", env=env)
-
-
 def wine_prefix(display_env, prefix):
     env = {**display_env, **WINE_ENV, "WINEPREFIX": prefix}
     subprocess.run(["wineboot", "--init"], env=env, capture_output=True, check=True, timeout=300)
@@ -131,9 +104,10 @@ def msiexec(env, *args):
     return result.returncode
 
 
-def programs_entries(env):
+def programs_entries(env, root="HKLM"):
     """The entries of the list of programs named Runby, each as its values."""
-    listing = run("wine", "reg", "query", UNINSTALL_KEYS, "/s", env=env).stdout.replace("\r", "")
+    listing = run("wine", "reg", "query", root + UNINSTALL_KEYS, "/s",
+                  env=env).stdout.replace("\r", "")
     entries = [dict(re.findall(r"^[ \t]+(\w+)[ \t]+REG_\w+[ \t]*(.*?)[ \t]*$", block, re.MULTILINE))
                for block in re.split(r"^HKEY_\S+$", listing, flags=re.MULTILINE)]
     return [entry for entry in entries if entry.get("DisplayName") == "Runby"]
@@ -177,6 +151,63 @@ def check_msi(msi, older, display_env):
         run("wineserver", "-k", env=env)
 
 
+def quiet_uninstall(env, entry):
+    """Runs the entry's QuietUninstallString, as a tool that deploys software would."""
+    program, arguments = re.fullmatch(r'"([^"]+)"\s*(.*)', entry["QuietUninstallString"]).groups()
+    run("wine", program, *arguments.split(), env=env)
+    run("wineserver", "-w", env=env)
+
+
+def check_installer(installer, older, display_env, verify):
+    version = re.search(r"runby-(.*)-win64-setup\.exe$", installer).group(1)
+    with tempfile.TemporaryDirectory() as prefix:
+        env = wine_prefix(display_env, prefix)
+        run("wine", older, "/S", env=env)
+        run("wineserver", "-w", env=env)
+        run("wine", installer, "/S", env=env)
+        run("wineserver", "-w", env=env)
+        program = os.path.join(prefix, PROGRAM_FILES, "runby.exe")
+        shortcut = os.path.join(prefix, START_MENU)
+        check(os.path.isfile(program) and os.path.isfile(shortcut),
+              "/S installs runby.exe into Program Files with a Start-menu shortcut for all users")
+        entries = programs_entries(env)
+        expected = {"DisplayVersion": version, "Publisher": "Tarnvale",
+                    "DisplayIcon": r"C:\Program Files\Runby\runby.exe",
+                    "InstallLocation": r"C:\Program Files\Runby",
+                    "QuietUninstallString": r'"C:\Program Files\Runby\Uninstall.exe" /S /AllUsers'}
+        check(len(entries) == 1 and all(entries[0].get(key) == value
+                                        for key, value in expected.items())
+              and int(entries[0].get("EstimatedSize", "0"), 16) > 0,
+              "over an older version, one entry in the list of programs with version, "
+              "publisher, icon, folder, quiet uninstall and size", str(entries))
+        verify(os.path.join(prefix, PROGRAM_FILES, "Uninstall.exe"), "the installed uninstaller")
+        quiet_uninstall(env, entries[0])
+        leftover = run("wine", "reg", "query", r"HKLM\Software\Tarnvale", env=env).returncode == 0
+        check(not os.path.exists(program) and not os.path.exists(shortcut)
+              and not programs_entries(env) and not leftover,
+              "its quiet uninstall removes the program, the shortcut and the entry, and leaves "
+              "no key")
+        run("wineserver", "-k", env=env)
+    with tempfile.TemporaryDirectory() as prefix:
+        env = wine_prefix(display_env, prefix)
+        run("wine", installer, "/S", "/CurrentUser", env=env)
+        run("wineserver", "-w", env=env)
+        own = [path for pattern in (USER_PROGRAMS, USER_START_MENU)
+               for path in glob.glob(os.path.join(prefix, pattern))]
+        entries = programs_entries(env, "HKCU")
+        check(len(own) == 2 and len(entries) == 1 and not programs_entries(env)
+              and entries[0].get("QuietUninstallString", "").endswith("/S /CurrentUser"),
+              "/S /CurrentUser installs for the user alone: their programs folder and Start "
+              "menu, an entry under HKCU and none under HKLM", str(entries))
+        if entries:
+            quiet_uninstall(env, entries[0])
+        check(not any(glob.glob(os.path.join(prefix, pattern))
+                      for pattern in (USER_PROGRAMS, USER_START_MENU))
+              and not programs_entries(env, "HKCU"),
+              "and its quiet uninstall removes them")
+        run("wineserver", "-k", env=env)
+
+
 def check_zip(archive):
     with zipfile.ZipFile(archive) as portable:
         names = sorted(os.path.basename(name) for name in portable.namelist())
@@ -204,16 +235,38 @@ def brotli_expanded(data):
                           capture_output=True, check=True).stdout
 
 
+def signature_check(certificate):
+    """A check that a file carries a valid Authenticode signature by the certificate."""
+    def verify(path, what):
+        result = run("osslsigncode", "verify", "-CAfile", certificate, "-in", path)
+        check(result.returncode == 0, f"{what} is signed", result.stdout[-400:])
+    return verify
+
+
+def check_zip_signed(archive, verify):
+    with tempfile.TemporaryDirectory() as folder:
+        with zipfile.ZipFile(archive) as portable:
+            program = next(name for name in portable.namelist() if name.endswith("runby.exe"))
+            portable.extract(program, folder)
+        verify(os.path.join(folder, program), "runby.exe")
+
+
 def main():
-    folder = sys.argv[1]
+    folder, older, certificate = sys.argv[1:4]
+    verify = signature_check(certificate)
     xvfb, display = start_xvfb()
     display_env = {**os.environ, "DISPLAY": display}
     display_env.pop("QT_QPA_PLATFORM", None)
     try:
         check_deb(the("runby_*_amd64.deb", folder), display_env)
-        check_installer(the("runby-*-win64-setup.exe", folder), display_env)
-        check_msi(the("runby-*-win64.msi", folder), sys.argv[2], display_env)
+        installer = the("runby-*-win64-setup.exe", folder)
+        verify(installer, "the installer")
+        check_installer(installer, the("runby-*-win64-setup.exe", older), display_env, verify)
+        msi = the("runby-*-win64.msi", folder)
+        verify(msi, "the MSI")
+        check_msi(msi, the("runby-*-win64.msi", older), display_env)
         check_zip(the("runby-*-win64.zip", folder))
+        check_zip_signed(the("runby-*-win64.zip", folder), verify)
         check_site(the("runby-*-web.zip", folder))
     finally:
         xvfb.terminate()
