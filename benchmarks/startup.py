@@ -9,7 +9,8 @@ only Core, Gui and Widgets linked.
 
 With --wine the two programs are Windows programs, started through Wine in the WINEPREFIX of the
 environment, with a persistent Wine server on the private display; only the times are compared
-then.
+then, and beside them a figure that a busy machine does not move: the requests each program makes
+to the Wine server up to its first frame, counted once from Wine's server trace.
 
 usage: startup.py [--wine] RUNBY BARE_WINDOW [PAIRS]
 """
@@ -20,6 +21,7 @@ import select
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 from Xlib import X, display as xdisplay
@@ -89,6 +91,48 @@ def measure(conn, command, env):
         process.wait(timeout=TIMEOUT_SECONDS)
 
 
+THREAD_START = re.compile(rb"^([0-9a-f]+): init_(?:first_)?thread\( unix_pid=(\d+),", re.MULTILINE)
+REQUEST = re.compile(rb"^([0-9a-f]+): \w+\((?!\) = )", re.MULTILINE)
+
+
+def requests_of(trace, pid):
+    """The requests in a Wine server trace from the threads of the process with this Unix pid."""
+    threads = {thread for thread, unix_pid in THREAD_START.findall(trace) if int(unix_pid) == pid}
+    return sum(1 for thread in REQUEST.findall(trace) if thread in threads)
+
+
+def server_requests(conn, command, env):
+    """The requests a program makes to the Wine server from its launch to its first frame,
+    counted from the trace of a Wine server of its own."""
+    root = conn.screen().root
+    subprocess.run(["wineserver", "-k"], env=env, check=False)
+    with tempfile.TemporaryFile() as trace:
+        server = subprocess.Popen(["wineserver", "-f", "-d1"], env=env, stderr=trace)
+        subprocess.run(["wine", "cmd", "/c", "exit"], env=env, check=True)
+        conn.sync()
+        while conn.pending_events():
+            conn.next_event()
+        process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        deadline = time.perf_counter() + TIMEOUT_SECONDS * 3
+        geometry = None
+        try:
+            while True:
+                event = next_event(conn, deadline)
+                if event.type == X.MapNotify and geometry is None and event.event.id == root.id:
+                    geometry = event.window.get_geometry()
+                elif type(event).__name__ == "DamageNotify" and geometry is not None:
+                    if intersects(event.area, geometry):
+                        trace.flush()
+                        trace.seek(0)
+                        return requests_of(trace.read(), process.pid)
+        finally:
+            process.terminate()
+            process.wait(timeout=TIMEOUT_SECONDS)
+            subprocess.run(["wineserver", "-k"], env=env, check=False)
+            server.wait(timeout=TIMEOUT_SECONDS)
+
+
 def linked_qt_modules(program):
     dynamic = subprocess.run(["readelf", "-d", program], check=True, capture_output=True,
                              text=True).stdout
@@ -122,6 +166,9 @@ def main():
             order = list(programs) if pair % 2 == 0 else list(reversed(programs))
             for label in order:
                 results[label].append(measure(conn, launcher + [programs[label]], env))
+        if wine:
+            requests = {label: server_requests(conn, launcher + [program], env)
+                        for label, program in programs.items()}
     finally:
         if wine:
             subprocess.run(["wineserver", "-k"], env=env, check=False)
@@ -138,6 +185,8 @@ def main():
     print(f"ratio  map {runby[0] / bare[0]:.3f}   first frame {runby[1] / bare[1]:.3f}   "
           f"resident +{(runby[2] - bare[2]) / 1024:.2f} MiB")
     if wine:
+        print(f"Wine server requests to the first frame: runby {requests['runby']}, "
+              f"bare {requests['bare']}, ratio {requests['runby'] / requests['bare']:.3f}")
         return
     loaded = sorted({lib for run in results["runby"] for lib in run[3]})
     print("Mesa or LLVM libraries loaded:", ", ".join(loaded) if loaded else "none")

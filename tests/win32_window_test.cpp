@@ -121,6 +121,7 @@ public:
     }
 
     HWND window() const { return m_window; }
+    DWORD processId() const { return m_process.dwProcessId; }
     // Waits until the program has handled the input sent to it: a state that equals the one
     // before the keys must not pass before they arrive.
     void waitForInputHandled() const { WaitForInputIdle(m_process.hProcess, 10000); }
@@ -315,6 +316,44 @@ class Win32Window : public testing::Test
 protected:
     Program program;
 };
+
+bool toolTipShows(const Program &program)
+{
+    HWND tip = nullptr;
+    while ((tip = FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr))) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(tip, &process);
+        if (process == program.processId() && IsWindowVisible(tip))
+            return true;
+    }
+    return false;
+}
+
+void movePointerTo(HWND control, int nudge)
+{
+    RECT place{};
+    GetWindowRect(control, &place);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx =
+        MulDiv((place.left + place.right) / 2 + nudge, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv((place.top + place.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+// The pointer resting on a unit label shows its tooltip; on a button, which has none, no tooltip
+// shows. The controls pass the pointer to the tooltips themselves.
+TEST_F(Win32Window, ShowsTheToolTipUnderThePointer)
+{
+    ASSERT_NE(program.window(), nullptr);
+    for (const int nudge : {-2, 0})
+        movePointerTo(program.control(ControlId::Label6), nudge);
+    EXPECT_TRUE(eventually([&] { return toolTipShows(program); }));
+    for (const int nudge : {-2, 0})
+        movePointerTo(program.control(ControlId::cmdCalculate), nudge);
+    EXPECT_TRUE(eventually([&] { return !toolTipShows(program); }));
+}
 
 TEST_F(Win32Window, PlacesEveryControlWithItsFlags)
 {

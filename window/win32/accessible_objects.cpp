@@ -6,6 +6,7 @@
 #include <oleacc.h>
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace runby {
@@ -518,26 +519,17 @@ private:
     std::array<HWND, kControlCount> m_controls;
 };
 
-LRESULT CALLBACK accessibleControlProc(
-    HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR data)
-{
-    if (message != WM_GETOBJECT || static_cast<LONG>(lParam) != OBJID_CLIENT)
-        return DefSubclassProc(control, message, wParam, lParam);
-    IAccessible *standard = Oleacc::get().standardClient(control);
-    if (!standard)
-        return DefSubclassProc(control, message, wParam, lParam);
-    const auto &layout = *reinterpret_cast<const ControlLayout *>(data);
-    return Oleacc::get().result(wParam, new AccessibleControl(standard, control, layout));
-}
-
 } // namespace
 
-void describeForAssistiveTechnology(HWND control, const ControlLayout &layout)
+LRESULT answerControlObject(HWND control, WPARAM flags)
 {
-    // The subclass of the speed fields' input rules has the identifier 0.
-    constexpr UINT_PTR kAccessibleSubclass = 1;
-    SetWindowSubclass(
-        control, accessibleControlProc, kAccessibleSubclass, reinterpret_cast<DWORD_PTR>(&layout));
+    const std::optional<ControlId> id = controlIdOf(GetDlgCtrlID(control));
+    if (!id || *id == ControlId::mnuRunbyInfo)
+        return 0;
+    IAccessible *standard = Oleacc::get().standardClient(control);
+    if (!standard)
+        return 0;
+    return Oleacc::get().result(flags, new AccessibleControl(standard, control, layoutOf(*id)));
 }
 
 LRESULT answerClientAreaObject(

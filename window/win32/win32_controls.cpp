@@ -87,27 +87,6 @@ void paste(HWND edit, std::size_t limit)
     SendMessageW(edit, EM_SETSEL, accepted->cursor, static_cast<LPARAM>(accepted->cursor));
 }
 
-LRESULT CALLBACK speedFieldProc(
-    HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR /*id*/, DWORD_PTR limit)
-{
-    const bool locked = (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0;
-    if (message == WM_PASTE) {
-        if (!locked)
-            paste(edit, static_cast<std::size_t>(limit));
-        return 0;
-    }
-    // Control characters are the edit's own commands, and halves of a surrogate pair come one
-    // at a time: the edit takes those as they are.
-    const auto typed = static_cast<char16_t>(wParam);
-    if (message == WM_CHAR && typed >= 0x20 && (typed < 0xD800 || typed > 0xDFFF)) {
-        const std::u16string kept = cleanTypedText(std::u16string(1, typed));
-        if (kept.empty())
-            return 0;
-        wParam = kept.front();
-    }
-    return DefSubclassProc(edit, message, wParam, lParam);
-}
-
 } // namespace
 
 std::wstring widen(std::string_view utf8)
@@ -159,7 +138,31 @@ Win32TextBox::Win32TextBox(HWND edit, std::size_t limit) : m_edit(edit), m_limit
     if (limit == std::string::npos)
         return;
     SendMessageW(edit, EM_LIMITTEXT, limit, 0);
-    SetWindowSubclass(edit, speedFieldProc, 0, limit);
+    // The edit's class procedure finds the limit here; 0 marks a field that is no speed field.
+    SetWindowLongPtrW(edit, GWLP_USERDATA, static_cast<LONG_PTR>(limit));
+}
+
+std::optional<LRESULT> takeSpeedFieldMessage(HWND edit, UINT message, WPARAM &wParam)
+{
+    const auto limit = static_cast<std::size_t>(GetWindowLongPtrW(edit, GWLP_USERDATA));
+    if (limit == 0)
+        return std::nullopt;
+    const bool locked = (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0;
+    if (message == WM_PASTE) {
+        if (!locked)
+            paste(edit, limit);
+        return 0;
+    }
+    // Control characters are the edit's own commands, and halves of a surrogate pair come one
+    // at a time: the edit takes those as they are.
+    const auto typed = static_cast<char16_t>(wParam);
+    if (message == WM_CHAR && typed >= 0x20 && (typed < 0xD800 || typed > 0xDFFF)) {
+        const std::u16string kept = cleanTypedText(std::u16string(1, typed));
+        if (kept.empty())
+            return 0;
+        wParam = kept.front();
+    }
+    return std::nullopt;
 }
 
 std::string Win32TextBox::text() const

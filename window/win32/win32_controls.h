@@ -4,6 +4,7 @@
 #include "windows_api.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ constexpr COLORREF toColorRef(Rgb color)
 {
     return RGB(color.red, color.green, color.blue);
 }
+
+// What a speed field's input rules make of a message to the EDIT: a result where they answer it
+// themselves, else nothing, after changing a typed character into what the field takes.
+std::optional<LRESULT> takeSpeedFieldMessage(HWND edit, UINT message, WPARAM &wParam);
 
 // An EDIT control as the calculator sees it. A field with a limit is a speed field: it takes what
 // is typed or pasted by the input rules, invisible characters dropped, wide blanks made plain, a

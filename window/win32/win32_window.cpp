@@ -2,6 +2,7 @@
 
 #include "accessible_objects.h"
 #include "calculator_form.h"
+#include "control_classes.h"
 #include "layout.h"
 #include "win32_controls.h"
 
@@ -274,17 +275,17 @@ void CalculatorWindow::createControls()
     for (const ControlLayout &layout : kControls) {
         const ControlClass controlClass = classOf(layout);
         HWND handle = created(
-            CreateWindowExW(controlClass.extendedStyle, controlClass.name,
-                widen(layout.caption).c_str(), WS_CHILD | WS_VISIBLE | controlClass.style, 0, 0, 0,
-                0, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout.id))),
-                m_instance, nullptr),
+            CreateWindowExW(controlClass.extendedStyle,
+                controlClassOf(controlClass.name, m_instance), widen(layout.caption).c_str(),
+                WS_CHILD | WS_VISIBLE | controlClass.style, 0, 0, 0, 0, m_window,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout.id))), m_instance,
+                nullptr),
             "CreateWindowExW");
         m_controls.at(indexOf(layout.id)) = handle;
         if (layout.kind == ControlKind::OptionButton)
             // Themed option buttons draw their captions in the theme's colour, not the red or
             // black the calculator gives them.
             SetWindowTheme(handle, L"", L"");
-        describeForAssistiveTechnology(handle, layout);
     }
     orderForTab();
 }
@@ -340,7 +341,7 @@ void CalculatorWindow::createToolTips()
             continue;
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.uFlags = TTF_IDISHWND;
         tool.hwnd = m_window;
         tool.uId = reinterpret_cast<UINT_PTR>(m_controls[i]);
         if (field) {
@@ -352,6 +353,9 @@ void CalculatorWindow::createToolTips()
         }
         SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+    // The controls' own class passes the pointer to the tips, which would otherwise subclass
+    // every control they describe.
+    showToolTipsIn(tips);
 }
 
 // Places and sizes every control and the window, and sets the fonts, for the given DPI.
