@@ -221,7 +221,7 @@ private:
 
 BSTR allocated(const std::wstring &text)
 {
-    return SysAllocString(text.c_str());
+    return allocatedString(text.c_str());
 }
 
 HRESULT answerText(BSTR *answer, const std::wstring &text)
@@ -238,7 +238,7 @@ HRESULT answerNothing(BSTR *answer)
 
 void setRole(VARIANT *role, LONG value)
 {
-    VariantInit(role);
+    *role = VARIANT{};
     role->vt = VT_I4;
     role->lVal = value;
 }
@@ -317,7 +317,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *child) override
     {
-        VariantInit(child);
+        *child = VARIANT{};
         for (HWND option : m_options)
             if (GetFocus() == option) {
                 child->pdispVal = Oleacc::get().windowObject(option);
@@ -327,7 +327,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *children) override
     {
-        VariantInit(children);
+        *children = VARIANT{};
         return S_FALSE;
     }
     HRESULT STDMETHODCALLTYPE accLocation(
@@ -342,7 +342,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accHitTest(LONG left, LONG top, VARIANT *child) override
     {
-        VariantInit(child);
+        *child = VARIANT{};
         const RECT area = areaOnScreen();
         if (!PtInRect(&area, POINT{left, top}))
             return S_FALSE;
@@ -352,7 +352,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT *end) override
     {
-        VariantInit(end);
+        *end = VARIANT{};
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return E_NOTIMPL; }
@@ -401,14 +401,14 @@ public:
             for (const char c : m_layout.caption)
                 if (c != '&')
                     text += static_cast<wchar_t>(c);
-        *name = SysAllocString(text.c_str());
+        *name = allocatedString(text.c_str());
         return *name ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
     {
         if (!isSelf(child) || m_layout.kind != ControlKind::TextField)
             return m_standard->get_accValue(child, value);
-        *value = SysAllocString(windowText(m_control).c_str());
+        *value = allocatedString(windowText(m_control).c_str());
         return *value ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
@@ -501,7 +501,7 @@ public:
     {
         if (!isSelf(child))
             return DelegatingAccessible::get_accDescription(child, description);
-        *description = SysAllocString(widen(kWindowDescription).c_str());
+        *description = allocatedString(widen(kWindowDescription).c_str());
         return *description ? S_OK : E_OUTOFMEMORY;
     }
 

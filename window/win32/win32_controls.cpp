@@ -34,6 +34,20 @@ std::wstring clipboardText(HWND owner)
     return text;
 }
 
+// COM's libraries, loaded when first used: assistive technology and the announcements need them,
+// a start does not.
+HMODULE oleaut32()
+{
+    static const HMODULE module = LoadLibraryW(L"oleaut32.dll");
+    return module;
+}
+
+HMODULE ole32()
+{
+    static const HMODULE module = LoadLibraryW(L"ole32.dll");
+    return module;
+}
+
 // The live setting of an element, and its polite value, as UI Automation names them.
 constexpr GUID kLiveSettingProperty{
     0xc12bcd8e, 0x2a8e, 0x4950, {0x8a, 0xe7, 0x36, 0x25, 0x11, 0x1d, 0x58, 0xeb}};
@@ -57,11 +71,11 @@ void raiseNotification(HWND window, const std::wstring &sentence)
     IUnknown *provider = nullptr;
     if (!hostProvider || !raise || FAILED(hostProvider(window, &provider)) || !provider)
         return;
-    BSTR text = SysAllocString(sentence.c_str());
-    BSTR activity = SysAllocString(L"runby-result");
+    BSTR text = allocatedString(sentence.c_str());
+    BSTR activity = allocatedString(L"runby-result");
     raise(provider, kActionCompleted, kImportantMostRecent, text, activity);
-    SysFreeString(activity);
-    SysFreeString(text);
+    freeString(activity);
+    freeString(text);
     provider->Release();
 }
 
@@ -88,6 +102,21 @@ void paste(HWND edit, std::size_t limit)
 }
 
 } // namespace
+
+BSTR allocatedString(const wchar_t *text)
+{
+    static const auto allocate =
+        oleaut32() ? procedure<decltype(&SysAllocString)>(oleaut32(), "SysAllocString") : nullptr;
+    return allocate ? allocate(text) : nullptr;
+}
+
+void freeString(BSTR text)
+{
+    static const auto release =
+        oleaut32() ? procedure<decltype(&SysFreeString)>(oleaut32(), "SysFreeString") : nullptr;
+    if (release)
+        release(text);
+}
 
 std::wstring widen(std::string_view utf8)
 {
@@ -229,17 +258,21 @@ void Win32Announcer::announce(std::string_view sentence)
 }
 
 // Marks the region polite through the accessibility annotations, once: COM is started on the
-// window's thread only when the first sentence is told.
+// window's thread after the window is shown, or at the latest when the first sentence is told.
 void Win32Announcer::markLive()
 {
     if (m_markedLive)
         return;
     m_markedLive = true;
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)))
+    const auto initialize =
+        ole32() ? procedure<decltype(&CoInitializeEx)>(ole32(), "CoInitializeEx") : nullptr;
+    const auto create =
+        ole32() ? procedure<decltype(&CoCreateInstance)>(ole32(), "CoCreateInstance") : nullptr;
+    if (!initialize || !create || FAILED(initialize(nullptr, COINIT_APARTMENTTHREADED)))
         return;
     IAccPropServices *services = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
-            IID_IAccPropServices, reinterpret_cast<void **>(&services))))
+    if (FAILED(create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+            reinterpret_cast<void **>(&services))))
         return;
     VARIANT polite{};
     polite.vt = VT_I4;

@@ -3,6 +3,8 @@
 #include "controls.h"
 #include "windows_api.h"
 
+#include <oleauto.h>
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -21,6 +23,11 @@ constexpr COLORREF toColorRef(Rgb color)
 {
     return RGB(color.red, color.green, color.blue);
 }
+
+// A COM string of the text, which its receiver frees, or null where there is no memory; and the
+// freeing of one.
+BSTR allocatedString(const wchar_t *text);
+void freeString(BSTR text);
 
 // What a speed field's input rules make of a message to the EDIT: a result where they answer it
 // themselves, else nothing, after changing a typed character into what the field takes.
@@ -90,6 +97,8 @@ public:
     explicit Win32Announcer(HWND region) : m_region(region) { }
 
     void announce(std::string_view sentence) override;
+    // Readies the region for the first sentence, which would otherwise wait for it.
+    void prepare() { markLive(); }
 
 private:
     void markLive();

@@ -21,6 +21,9 @@ namespace runby {
 
 namespace {
 
+// Posted to the window once it is shown.
+constexpr UINT kPrepareAnnouncements = WM_APP;
+
 constexpr int kIconResource = 1;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kPointsToTwips = 20;
@@ -172,7 +175,6 @@ private:
     void createParts();
     void createControls();
     HWND createAnnouncementRegion();
-    void orderForTab();
     void createMenu();
     void createToolTips();
     void layOut(UINT dpi);
@@ -269,25 +271,30 @@ LRESULT CALLBACK CalculatorWindow::windowProc(
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Creates the controls in the order of the window's design.
+// Creates the controls in the order of their tab indexes: each new control goes below those
+// before it, and the dialog manager's Tab walks them in that stacking order. An option group runs
+// from a control marked as a group's start to the next one so marked.
 void CalculatorWindow::createControls()
 {
-    for (const ControlLayout &layout : kControls) {
-        const ControlClass controlClass = classOf(layout);
+    bool inOptions = false;
+    for (const ControlLayout *layout : controlsInTabOrder()) {
+        const ControlClass controlClass = classOf(*layout);
+        const bool option = layout->kind == ControlKind::OptionButton;
+        const DWORD group = option != inOptions ? WS_GROUP : 0;
+        inOptions = option;
         HWND handle = created(
             CreateWindowExW(controlClass.extendedStyle,
-                controlClassOf(controlClass.name, m_instance), widen(layout.caption).c_str(),
-                WS_CHILD | WS_VISIBLE | controlClass.style, 0, 0, 0, 0, m_window,
-                reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout.id))), m_instance,
+                controlClassOf(controlClass.name, m_instance), widen(layout->caption).c_str(),
+                WS_CHILD | WS_VISIBLE | controlClass.style | group, 0, 0, 0, 0, m_window,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout->id))), m_instance,
                 nullptr),
             "CreateWindowExW");
-        m_controls.at(indexOf(layout.id)) = handle;
-        if (layout.kind == ControlKind::OptionButton)
+        m_controls.at(indexOf(layout->id)) = handle;
+        if (option)
             // Themed option buttons draw their captions in the theme's colour, not the red or
             // black the calculator gives them.
             SetWindowTheme(handle, L"", L"");
     }
-    orderForTab();
 }
 
 // A label of no size, out of the Tab chain, below every control.
@@ -297,21 +304,6 @@ HWND CalculatorWindow::createAnnouncementRegion()
         CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, m_window,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAnnouncementId)), m_instance, nullptr),
         "CreateWindowExW");
-}
-
-// The dialog manager's Tab walks the controls in their stacking order, and an option group runs
-// from a control marked as a group's start to the next one so marked.
-void CalculatorWindow::orderForTab()
-{
-    bool inOptions = false;
-    for (const ControlLayout *layout : controlsInTabOrder()) {
-        HWND control = this->control(layout->id);
-        SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        const bool option = layout->kind == ControlKind::OptionButton;
-        if (option != inOptions)
-            SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | WS_GROUP);
-        inOptions = option;
-    }
 }
 
 void CalculatorWindow::createMenu()
@@ -430,6 +422,8 @@ int CalculatorWindow::run(int showCommand)
 {
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
+    // Once the window is painted, the announcements get ready before the first one is due.
+    PostMessageW(m_window, kPrepareAnnouncements, 0, 0);
     SetFocus(control(ControlId::txtImperialSpeed));
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -450,6 +444,9 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_COMMAND:
         onCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case kPrepareAnnouncements:
+        m_adapters->announcer.prepare();
         return 0;
     case DM_GETDEFID:
         return MAKELRESULT(commandIdOf(kDefaultButton), DC_HASDEFID);
