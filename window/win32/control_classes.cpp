@@ -2,6 +2,7 @@
 
 #include "accessible_objects.h"
 #include "win32_controls.h"
+#include "win32_window.h"
 
 #include <array>
 #include <optional>
@@ -56,13 +57,13 @@ template <std::size_t Index> const wchar_t *registeredClass(HINSTANCE instance)
         WNDCLASSEXW windowClass{};
         windowClass.cbSize = sizeof windowClass;
         if (!GetClassInfoExW(nullptr, own.system, &windowClass))
-            return own.system;
+            throw WindowNotCreated("GetClassInfoExW");
         const WNDPROC system = windowClass.lpfnWndProc;
         windowClass.lpfnWndProc = controlProc<Index>;
         windowClass.hInstance = instance;
         windowClass.lpszClassName = own.own;
         if (!RegisterClassExW(&windowClass))
-            return own.system;
+            throw WindowNotCreated("RegisterClassExW");
         own.systemProcedure = system;
     }
     return own.own;
