@@ -61,29 +61,36 @@ def mesa_or_llvm_libraries(pid):
     return sorted(path for path in paths if MESA_OR_LLVM.search(path))
 
 
-def measure(conn, command, env):
-    """One launch: seconds to map, seconds to first frame, resident KiB, Mesa/LLVM libraries."""
-    root = conn.screen().root
+def quiet(conn):
     conn.sync()
     while conn.pending_events():
         conn.next_event()
+
+
+def wait_for_first_frame(conn, started, deadline):
+    """Seconds from started to the window being mapped and to its first painted frame."""
+    root = conn.screen().root
+    mapped = None
+    geometry = None
+    while True:
+        event = next_event(conn, deadline)
+        now = time.perf_counter()
+        if event.type == X.MapNotify and mapped is None and event.event.id == root.id:
+            mapped = now - started
+            geometry = event.window.get_geometry()
+        elif type(event).__name__ == "DamageNotify" and mapped is not None:
+            if intersects(event.area, geometry):
+                return mapped, now - started
+
+
+def measure(conn, command, env):
+    """One launch: seconds to map, seconds to first frame, resident KiB, Mesa/LLVM libraries."""
+    quiet(conn)
     started = time.perf_counter()
     process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
-    deadline = started + TIMEOUT_SECONDS
-    mapped = None
-    geometry = None
     try:
-        while True:
-            event = next_event(conn, deadline)
-            now = time.perf_counter()
-            if event.type == X.MapNotify and mapped is None and event.event.id == root.id:
-                mapped = now - started
-                geometry = event.window.get_geometry()
-            elif type(event).__name__ == "DamageNotify" and mapped is not None:
-                if intersects(event.area, geometry):
-                    painted = now - started
-                    break
+        mapped, painted = wait_for_first_frame(conn, started, started + TIMEOUT_SECONDS)
         time.sleep(SETTLE_SECONDS)
         return mapped, painted, resident_kib(process.pid), mesa_or_llvm_libraries(process.pid)
     finally:
@@ -104,28 +111,19 @@ def requests_of(trace, pid):
 def server_requests(conn, command, env):
     """The requests a program makes to the Wine server from its launch to its first frame,
     counted from the trace of a Wine server of its own."""
-    root = conn.screen().root
     subprocess.run(["wineserver", "-k"], env=env, check=False)
     with tempfile.TemporaryFile() as trace:
         server = subprocess.Popen(["wineserver", "-f", "-d1"], env=env, stderr=trace)
         subprocess.run(["wine", "cmd", "/c", "exit"], env=env, check=True)
-        conn.sync()
-        while conn.pending_events():
-            conn.next_event()
+        quiet(conn)
+        started = time.perf_counter()
         process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
-        deadline = time.perf_counter() + TIMEOUT_SECONDS * 3
-        geometry = None
         try:
-            while True:
-                event = next_event(conn, deadline)
-                if event.type == X.MapNotify and geometry is None and event.event.id == root.id:
-                    geometry = event.window.get_geometry()
-                elif type(event).__name__ == "DamageNotify" and geometry is not None:
-                    if intersects(event.area, geometry):
-                        trace.flush()
-                        trace.seek(0)
-                        return requests_of(trace.read(), process.pid)
+            wait_for_first_frame(conn, started, started + TIMEOUT_SECONDS * 3)
+            trace.flush()
+            trace.seek(0)
+            return requests_of(trace.read(), process.pid)
         finally:
             process.terminate()
             process.wait(timeout=TIMEOUT_SECONDS)

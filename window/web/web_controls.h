@@ -3,6 +3,7 @@
 #include "controls.h"
 #include "layout.h"
 
+#include <cctype>
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -16,6 +17,16 @@ namespace runby {
 constexpr int pageTabIndexOf(const ControlLayout &layout)
 {
     return layout.tabIndex + 1;
+}
+
+// A key with a modifier as the aria-keyshortcuts attribute writes it: "Alt+I", "Control+R";
+// nothing for no key.
+inline std::string keyShortcut(std::string_view modifier, char key)
+{
+    if (!key)
+        return {};
+    return std::string(modifier) + "+"
+        + static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
 }
 
 // A colour as CSS writes it: "rgb(255,0,0)".

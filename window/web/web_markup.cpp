@@ -7,7 +7,6 @@
 #include "web_controls.h"
 
 #include <array>
-#include <cctype>
 #include <optional>
 #include <string_view>
 
@@ -152,8 +151,7 @@ std::string controlAttributes(const ControlLayout &layout, const LoadedState &st
     const bool tabStop = state.tabStop.value_or(true);
     out += attribute("tabindex", std::to_string(tabStop ? pageTabIndexOf(layout) : -1));
     if (const char key = accessKeyOf(layout.caption))
-        out += attribute("aria-keyshortcuts",
-            std::string("Alt+") + static_cast<char>(std::toupper(static_cast<unsigned char>(key))));
+        out += attribute("aria-keyshortcuts", keyShortcut("Alt", key));
     return out;
 }
 

@@ -5,7 +5,6 @@
 #include "web_controls.h"
 #include "web_page.h"
 
-#include <cctype>
 #include <memory>
 #include <string>
 
@@ -22,15 +21,6 @@ const char *domEventOf(ControlEvent event)
 std::string letterOf(char key)
 {
     return key ? std::string(1, key) : std::string();
-}
-
-// A key with a modifier as the aria-keyshortcuts attribute writes it: "Alt+I", "Control+R".
-std::string keyShortcut(std::string_view modifier, char key)
-{
-    if (!key)
-        return {};
-    return std::string(modifier) + "+"
-        + static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
 }
 
 std::string text(std::string_view view)

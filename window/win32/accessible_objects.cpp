@@ -219,14 +219,9 @@ private:
     FromWindow m_fromWindow;
 };
 
-BSTR allocated(const std::wstring &text)
-{
-    return allocatedString(text.c_str());
-}
-
 HRESULT answerText(BSTR *answer, const std::wstring &text)
 {
-    *answer = allocated(text);
+    *answer = allocatedString(text.c_str());
     return *answer ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -236,11 +231,11 @@ HRESULT answerNothing(BSTR *answer)
     return S_FALSE;
 }
 
-void setRole(VARIANT *role, LONG value)
+void setNumber(VARIANT *answer, LONG value)
 {
-    *role = VARIANT{};
-    role->vt = VT_I4;
-    role->lVal = value;
+    *answer = VARIANT{};
+    answer->vt = VT_I4;
+    answer->lVal = value;
 }
 
 std::array<HWND, kUnitOptions.size()> unitOptionsOf(HWND window)
@@ -288,12 +283,12 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT, VARIANT *role) override
     {
-        setRole(role, ROLE_SYSTEM_GROUPING);
+        setNumber(role, ROLE_SYSTEM_GROUPING);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT, VARIANT *state) override
     {
-        setRole(state, 0);
+        setNumber(state, 0);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
@@ -401,21 +396,19 @@ public:
             for (const char c : m_layout.caption)
                 if (c != '&')
                     text += static_cast<wchar_t>(c);
-        *name = allocatedString(text.c_str());
-        return *name ? S_OK : E_OUTOFMEMORY;
+        return answerText(name, text);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
     {
         if (!isSelf(child) || m_layout.kind != ControlKind::TextField)
             return m_standard->get_accValue(child, value);
-        *value = allocatedString(windowText(m_control).c_str());
-        return *value ? S_OK : E_OUTOFMEMORY;
+        return answerText(value, windowText(m_control));
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
     {
         if (!isSelf(child))
             return m_standard->get_accRole(child, role);
-        setRole(role, roleOf(m_layout.kind));
+        setNumber(role, roleOf(m_layout.kind));
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
@@ -501,8 +494,7 @@ public:
     {
         if (!isSelf(child))
             return DelegatingAccessible::get_accDescription(child, description);
-        *description = allocatedString(widen(kWindowDescription).c_str());
-        return *description ? S_OK : E_OUTOFMEMORY;
+        return answerText(description, widen(kWindowDescription));
     }
 
 private:
