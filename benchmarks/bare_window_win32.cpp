@@ -1,13 +1,21 @@
-// The reference for the startup benchmark under Wine: a Win32 window with the calculator's
-// controls, a tooltip and the menu, and nothing else.
+// The reference for the benchmarks under Wine: a Win32 window with the calculator's controls, a
+// tooltip and the menu, whose Enter writes one field and does nothing else.
 #include <windows.h>
 
 #include <commctrl.h>
 
 namespace {
 
+constexpr int kSpeedId = 1;
+constexpr int kResultId = 2;
+
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // The dialog manager's Enter, with no default button named.
+    if (message == WM_COMMAND && LOWORD(wParam) == IDOK) {
+        SetWindowTextW(GetDlgItem(window, kResultId), L"4.5");
+        return 0;
+    }
     if (message == WM_DESTROY) {
         PostQuitMessage(0);
         return 0;
@@ -21,6 +29,7 @@ struct Control
     const wchar_t *caption;
     DWORD style;
     int left, top, width, height;
+    int id = 0;
 };
 
 constexpr Control kControls[] = {
@@ -30,8 +39,8 @@ constexpr Control kControls[] = {
     {WC_BUTTONW, L"&Calculate", BS_DEFPUSHBUTTON | WS_TABSTOP, 162, 196, 85, 37},
     {WC_EDITW, L"", ES_AUTOHSCROLL | WS_BORDER, 310, 148, 93, 28},
     {WC_EDITW, L"", ES_AUTOHSCROLL | WS_BORDER, 310, 104, 93, 28},
-    {WC_EDITW, L"", ES_AUTOHSCROLL | WS_BORDER, 156, 148, 97, 28},
-    {WC_EDITW, L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 156, 104, 97, 28},
+    {WC_EDITW, L"", ES_AUTOHSCROLL | WS_BORDER, 156, 148, 97, 28, kResultId},
+    {WC_EDITW, L"", ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 156, 104, 97, 28, kSpeedId},
     {WC_STATICW, L"MM", 0, 408, 156, 25, 21},
     {WC_STATICW, L"MPS", 0, 408, 112, 33, 21},
     {WC_STATICW, L"IN", 0, 260, 156, 17, 21},
@@ -68,8 +77,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
         frame.right - frame.left, frame.bottom - frame.top, nullptr, bar, instance, nullptr);
     for (const Control &control : kControls)
         CreateWindowW(control.className, control.caption, WS_CHILD | WS_VISIBLE | control.style,
-            control.left, control.top, control.width, control.height, window, nullptr, instance,
-            nullptr);
+            control.left, control.top, control.width, control.height, window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
     HWND tips =
         CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, instance, nullptr);
@@ -81,6 +90,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE /*previous*/, PWSTR /*commandL
     tool.lpszText = const_cast<wchar_t *>(L" Millimeters ");
     SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     ShowWindow(window, show);
+    SetFocus(GetDlgItem(window, kSpeedId));
 
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

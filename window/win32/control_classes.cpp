@@ -20,6 +20,7 @@ struct ControlClass
 };
 
 constexpr std::size_t kEditClass = 1;
+constexpr std::size_t kStaticClass = 2;
 
 std::array<ControlClass, 3> g_classes{{
     {WC_BUTTONW, L"RunbyButton", nullptr},
@@ -28,6 +29,13 @@ std::array<ControlClass, 3> g_classes{{
 }};
 
 HWND g_toolTips = nullptr;
+
+bool hasNoArea(HWND control)
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    return IsRectEmpty(&client);
+}
 
 void relayToToolTips(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -47,6 +55,11 @@ LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM l
     if constexpr (Index == kEditClass)
         if (const std::optional<LRESULT> taken = takeSpeedFieldMessage(control, message, wParam))
             return *taken;
+    if constexpr (Index == kStaticClass)
+        if (message == WM_SETTEXT && hasNoArea(control))
+            // A label of no size, as the announcements' is, keeps its text without the static
+            // control's painting of it, which it does at once.
+            return DefWindowProcW(control, message, wParam, lParam);
     return CallWindowProcW(g_classes.at(Index).systemProcedure, control, message, wParam, lParam);
 }
 
@@ -78,7 +91,7 @@ const wchar_t *controlClassOf(const wchar_t *systemClass, HINSTANCE instance)
         return registeredClass<0>(instance);
     if (name == WC_EDITW)
         return registeredClass<kEditClass>(instance);
-    return registeredClass<2>(instance);
+    return registeredClass<kStaticClass>(instance);
 }
 
 void showToolTipsIn(HWND toolTips)

@@ -4,6 +4,8 @@
 
 #include <oleacc.h>
 
+#include <utility>
+
 namespace runby {
 
 namespace {
@@ -56,33 +58,50 @@ constexpr LONG kPolite = 1;
 constexpr int kActionCompleted = 2;
 constexpr int kImportantMostRecent = 1;
 
-// A UI Automation notification from the window, on systems that have them (Windows 10 1709 and
-// later); elsewhere nothing.
-void raiseNotification(HWND window, const std::wstring &sentence)
+// The function that raises a UI Automation notification, on systems that have them (Windows 10
+// 1709 and later), and the one that gives a window's provider; elsewhere null.
+struct AutomationNotifications
 {
     // The provider is an IRawElementProviderSimple, passed through as it came.
     using HostProvider = HRESULT(WINAPI *)(HWND, IUnknown **);
-    using RaiseNotification = HRESULT(WINAPI *)(IUnknown *, int, int, BSTR, BSTR);
-    static const HMODULE automation = LoadLibraryW(L"uiautomationcore.dll");
-    if (!automation)
-        return;
-    const auto hostProvider = procedure<HostProvider>(automation, "UiaHostProviderFromHwnd");
-    const auto raise = procedure<RaiseNotification>(automation, "UiaRaiseNotificationEvent");
+    using Raise = HRESULT(WINAPI *)(IUnknown *, int, int, BSTR, BSTR);
+
+    HostProvider hostProvider = nullptr;
+    Raise raise = nullptr;
+};
+
+const AutomationNotifications &automationNotifications()
+{
+    static const AutomationNotifications notifications = [] {
+        const HMODULE automation = LoadLibraryW(L"uiautomationcore.dll");
+        if (!automation)
+            return AutomationNotifications{};
+        return AutomationNotifications{
+            procedure<AutomationNotifications::HostProvider>(automation, "UiaHostProviderFromHwnd"),
+            procedure<AutomationNotifications::Raise>(automation, "UiaRaiseNotificationEvent")};
+    }();
+    return notifications;
+}
+
+// A UI Automation notification from the window, where the system has them.
+void raiseNotification(HWND window, const std::wstring &sentence)
+{
+    const AutomationNotifications &automation = automationNotifications();
     IUnknown *provider = nullptr;
-    if (!hostProvider || !raise || FAILED(hostProvider(window, &provider)) || !provider)
+    if (!automation.hostProvider || !automation.raise
+        || FAILED(automation.hostProvider(window, &provider)) || !provider)
         return;
     BSTR text = allocatedString(sentence.c_str());
     BSTR activity = allocatedString(L"runby-result");
-    raise(provider, kActionCompleted, kImportantMostRecent, text, activity);
+    automation.raise(provider, kActionCompleted, kImportantMostRecent, text, activity);
     freeString(activity);
     freeString(text);
     provider->Release();
 }
 
-void setStyleBit(HWND window, LONG_PTR bit, bool on)
+bool hasStyleBit(HWND window, LONG_PTR bit)
 {
-    const LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-    SetWindowLongPtrW(window, GWL_STYLE, on ? style | bit : style & ~bit);
+    return (GetWindowLongPtrW(window, GWL_STYLE) & bit) != 0;
 }
 
 void paste(HWND edit, std::size_t limit)
@@ -102,6 +121,18 @@ void paste(HWND edit, std::size_t limit)
 }
 
 } // namespace
+
+void setStyleBit(HWND window, LONG_PTR bit, bool on)
+{
+    if (on != hasStyleBit(window, bit))
+        SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) ^ bit);
+}
+
+void DeferredFocus::give()
+{
+    if (m_control)
+        SetFocus(std::exchange(m_control, nullptr));
+}
 
 BSTR allocatedString(const wchar_t *text)
 {
@@ -162,7 +193,8 @@ bool textFits(HWND edit)
     return extent.cx <= client.right - LOWORD(margins) - HIWORD(margins);
 }
 
-Win32TextBox::Win32TextBox(HWND edit, std::size_t limit) : m_edit(edit), m_limit(limit)
+Win32TextBox::Win32TextBox(HWND edit, std::size_t limit, DeferredFocus &focus)
+    : m_edit(edit), m_limit(limit), m_focus(focus)
 {
     if (limit == std::string::npos)
         return;
@@ -200,27 +232,39 @@ std::string Win32TextBox::text() const
 }
 
 // EM_LIMITTEXT limits only what the user types; a text set here is cut to the limit by hand.
+// The text it already shows is not set again: the field would be painted and reported anew.
 void Win32TextBox::setText(std::string_view text)
 {
     const std::wstring wide = widen(text);
-    SetWindowTextW(m_edit, fromUtf16(cutToLength(asUtf16(wide), m_limit)).c_str());
+    const std::wstring cut = fromUtf16(cutToLength(asUtf16(wide), m_limit));
+    if (cut == windowText(m_edit))
+        return;
+    SetWindowTextW(m_edit, cut.c_str());
     NotifyWinEvent(EVENT_OBJECT_VALUECHANGE, m_edit, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void Win32TextBox::setBackColor(Rgb color)
 {
+    if (color == m_backColor)
+        return;
     m_backColor = color;
     InvalidateRect(m_edit, nullptr, TRUE);
 }
 
 void Win32TextBox::setLocked(bool locked)
 {
-    SendMessageW(m_edit, EM_SETREADONLY, locked, 0);
+    if (locked != hasStyleBit(m_edit, ES_READONLY))
+        SendMessageW(m_edit, EM_SETREADONLY, locked, 0);
 }
 
 void Win32TextBox::setTabStop(bool tabStop)
 {
     setStyleBit(m_edit, WS_TABSTOP, tabStop);
+}
+
+void Win32TextBox::setFocus()
+{
+    m_focus.request(m_edit);
 }
 
 bool Win32TextBox::textChanged()
@@ -239,6 +283,8 @@ void Win32OptionButton::setValue(bool selected)
 
 void Win32OptionButton::setForeColor(Rgb color)
 {
+    if (color == m_foreColor)
+        return;
     m_foreColor = color;
     InvalidateRect(m_button, nullptr, TRUE);
 }
@@ -255,6 +301,12 @@ void Win32Announcer::announce(std::string_view sentence)
     markLive();
     NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, m_region, OBJID_CLIENT, CHILDID_SELF);
     raiseNotification(GetParent(m_region), text);
+}
+
+void Win32Announcer::prepare()
+{
+    markLive();
+    automationNotifications();
 }
 
 // Marks the region polite through the accessibility annotations, once: COM is started on the

@@ -24,6 +24,23 @@ constexpr COLORREF toColorRef(Rgb color)
     return RGB(color.red, color.green, color.blue);
 }
 
+// Sets or clears a style bit of a window, and only where it changes: a change of style costs the
+// window a redraw.
+void setStyleBit(HWND window, LONG_PTR bit, bool on);
+
+// The focus that an event's handler gives, given once the handler is done: a handler that moves it
+// twice, as a change of units does (to the speed field it leaves, then to the one it enables),
+// moves it once for the user and for screen readers.
+class DeferredFocus
+{
+public:
+    void request(HWND control) { m_control = control; }
+    void give();
+
+private:
+    HWND m_control = nullptr;
+};
+
 // A COM string of the text, which its receiver frees, or null where there is no memory; and the
 // freeing of one.
 BSTR allocatedString(const wchar_t *text);
@@ -39,14 +56,14 @@ std::optional<LRESULT> takeSpeedFieldMessage(HWND edit, UINT message, WPARAM &wP
 class Win32TextBox final : public TextBox
 {
 public:
-    Win32TextBox(HWND edit, std::size_t limit);
+    Win32TextBox(HWND edit, std::size_t limit, DeferredFocus &focus);
 
     std::string text() const override;
     void setText(std::string_view text) override;
     void setBackColor(Rgb color) override;
     void setLocked(bool locked) override;
     void setTabStop(bool tabStop) override;
-    void setFocus() override { SetFocus(m_edit); }
+    void setFocus() override;
 
     // Called for each EN_CHANGE of the control, which EDIT reports for every text set, equal or
     // not: whether the text really differs from the last one seen.
@@ -57,6 +74,7 @@ public:
 private:
     HWND m_edit;
     std::size_t m_limit;
+    DeferredFocus &m_focus;
     std::wstring m_lastText;
     Rgb m_backColor = kWhite;
 };
@@ -97,8 +115,9 @@ public:
     explicit Win32Announcer(HWND region) : m_region(region) { }
 
     void announce(std::string_view sentence) override;
-    // Readies the region for the first sentence, which would otherwise wait for it.
-    void prepare() { markLive(); }
+    // Readies the region and the notifications for the first sentence, which would otherwise
+    // wait for them.
+    void prepare();
 
 private:
     void markLive();

@@ -195,6 +195,8 @@ private:
     std::vector<std::wstring> m_toolTips;
     std::wstring m_fieldTip;
     HWND m_focusBeforeDeactivation = nullptr;
+    bool m_highContrast = highContrast();
+    DeferredFocus m_focus;
     std::unique_ptr<Adapters> m_adapters;
     std::unique_ptr<CalculatorForm> m_form;
 };
@@ -240,10 +242,10 @@ void CalculatorWindow::createParts()
     createMenu();
     createToolTips();
     m_adapters = std::make_unique<Adapters>(
-        Adapters{Win32TextBox(control(ControlId::txtImperialSpeed), kSpeedFieldLength),
-            Win32TextBox(control(ControlId::txtMetricSpeed), kSpeedFieldLength),
-            Win32TextBox(control(ControlId::txtRunbyInches), std::string::npos),
-            Win32TextBox(control(ControlId::txtRunbyMillimeters), std::string::npos),
+        Adapters{Win32TextBox(control(ControlId::txtImperialSpeed), kSpeedFieldLength, m_focus),
+            Win32TextBox(control(ControlId::txtMetricSpeed), kSpeedFieldLength, m_focus),
+            Win32TextBox(control(ControlId::txtRunbyInches), std::string::npos, m_focus),
+            Win32TextBox(control(ControlId::txtRunbyMillimeters), std::string::npos, m_focus),
             Win32OptionButton(control(ControlId::optImperial)),
             Win32OptionButton(control(ControlId::optMetric)), Win32MessageBox(m_window),
             Win32Announcer(createAnnouncementRegion())});
@@ -301,7 +303,8 @@ void CalculatorWindow::createControls()
 HWND CalculatorWindow::createAnnouncementRegion()
 {
     return created(
-        CreateWindowExW(0, WC_STATICW, L"", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, m_window,
+        CreateWindowExW(0, controlClassOf(WC_STATICW, m_instance), L"",
+            WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, m_window,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAnnouncementId)), m_instance, nullptr),
         "CreateWindowExW");
 }
@@ -390,17 +393,16 @@ void CalculatorWindow::placeOnPointerMonitor()
 // Tab stops at the selected unit option only, as in any group of options.
 void CalculatorWindow::keepOptionTabStop()
 {
-    for (const ControlId id : {ControlId::optImperial, ControlId::optMetric}) {
+    for (const ControlId id : kUnitOptions) {
         HWND option = control(id);
-        const bool selected = SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED;
-        const LONG_PTR style = GetWindowLongPtrW(option, GWL_STYLE);
-        SetWindowLongPtrW(option, GWL_STYLE, selected ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+        setStyleBit(option, WS_TABSTOP, SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED);
     }
 }
 
-// Alt and a push button's access key press the button where the focus is, so that the keys typed
-// next go where its handler leaves the focus: the dialog manager would move the focus to the
-// button first, and Alt+C in the middle of typing a speed would send the rest to the button.
+// Alt and the access key of a button or an option press it where the focus is, so that the keys
+// typed next go where its handler leaves the focus: the dialog manager would move the focus to the
+// button first, and Alt+C in the middle of typing a speed would send the rest to the button. An
+// option is selected as a click selects it.
 bool CalculatorWindow::pressButtonOfAccessKey(const MSG &message)
 {
     if (message.message != WM_SYSCHAR
@@ -409,8 +411,14 @@ bool CalculatorWindow::pressButtonOfAccessKey(const MSG &message)
     const auto typed = std::towupper(static_cast<wint_t>(message.wParam));
     for (const ControlLayout &layout : kControls) {
         const auto key = static_cast<unsigned char>(accessKeyOf(layout.caption));
-        if (layout.kind != ControlKind::PushButton || !key || std::towupper(key) != typed)
+        const bool option = layout.kind == ControlKind::OptionButton;
+        if ((layout.kind != ControlKind::PushButton && !option) || !key
+            || std::towupper(key) != typed)
             continue;
+        if (option)
+            for (const ControlId id : kUnitOptions)
+                SendMessageW(
+                    control(id), BM_SETCHECK, id == layout.id ? BST_CHECKED : BST_UNCHECKED, 0);
         SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(commandIdOf(layout.id), BN_CLICKED),
             reinterpret_cast<LPARAM>(control(layout.id)));
         return true;
@@ -478,6 +486,7 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
         // High contrast turned on or off: every control draws again in the colours now due.
+        m_highContrast = highContrast();
         RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     case WM_GETOBJECT:
@@ -513,12 +522,11 @@ void CalculatorWindow::onCommand(int commandId, int code, HWND control)
             {&a.imperialSpeed, &a.metricSpeed, &a.runbyInches, &a.runbyMillimeters})
             if (field->handle() == control && field->textChanged())
                 m_form->raise(*source, ControlEvent::Change);
-        return;
+    } else if (code == BN_CLICKED || code == 1) {
+        m_form->raise(*source, ControlEvent::Click);
+        keepOptionTabStop();
+        m_focus.give();
     }
-    if (code != BN_CLICKED && code != 1)
-        return;
-    m_form->raise(*source, ControlEvent::Click);
-    keepOptionTabStop();
 }
 
 // The designed colours, or under high contrast the system's, as every other window then shows:
@@ -526,7 +534,7 @@ void CalculatorWindow::onCommand(int commandId, int code, HWND control)
 LRESULT CalculatorWindow::onControlColor(HDC dc, HWND control)
 {
     const Adapters &a = *m_adapters;
-    const bool contrast = highContrast();
+    const bool contrast = m_highContrast;
     Rgb text = contrast ? systemColor(COLOR_BTNTEXT) : kBlack;
     Rgb back = systemColor(COLOR_BTNFACE);
     for (const Win32TextBox *field :
