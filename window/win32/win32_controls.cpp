@@ -276,9 +276,12 @@ bool Win32TextBox::textChanged()
     return true;
 }
 
+// Checking an option walks its group to clear the others: an option already so is left as it is.
 void Win32OptionButton::setValue(bool selected)
 {
-    SendMessageW(m_button, BM_SETCHECK, selected ? BST_CHECKED : BST_UNCHECKED, 0);
+    const WPARAM state = selected ? BST_CHECKED : BST_UNCHECKED;
+    if (static_cast<WPARAM>(SendMessageW(m_button, BM_GETCHECK, 0, 0)) != state)
+        SendMessageW(m_button, BM_SETCHECK, state, 0);
 }
 
 void Win32OptionButton::setForeColor(Rgb color)

@@ -273,11 +273,13 @@ LRESULT CALLBACK CalculatorWindow::windowProc(
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-// Creates the controls in the order of their tab indexes: each new control goes below those
-// before it, and the dialog manager's Tab walks them in that stacking order. An option group runs
-// from a control marked as a group's start to the next one so marked.
+// Creates the controls in the order of their tab indexes, each in its place for the window's DPI:
+// each new control goes below those before it, and the dialog manager's Tab walks them in that
+// stacking order. An option group runs from a control marked as a group's start to the next one
+// so marked.
 void CalculatorWindow::createControls()
 {
+    const UINT dpi = GetDpiForWindow(m_window);
     bool inOptions = false;
     for (const ControlLayout *layout : controlsInTabOrder()) {
         const ControlClass controlClass = classOf(*layout);
@@ -287,9 +289,10 @@ void CalculatorWindow::createControls()
         HWND handle = created(
             CreateWindowExW(controlClass.extendedStyle,
                 controlClassOf(controlClass.name, m_instance), widen(layout->caption).c_str(),
-                WS_CHILD | WS_VISIBLE | controlClass.style | group, 0, 0, 0, 0, m_window,
-                reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout->id))), m_instance,
-                nullptr),
+                WS_CHILD | WS_VISIBLE | controlClass.style | group, pixels(layout->left, dpi),
+                pixels(layout->top, dpi), pixels(layout->width, dpi), pixels(layout->height, dpi),
+                m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout->id))),
+                m_instance, nullptr),
             "CreateWindowExW");
         m_controls.at(indexOf(layout->id)) = handle;
         if (option)
@@ -353,18 +356,27 @@ void CalculatorWindow::createToolTips()
     showToolTipsIn(tips);
 }
 
-// Places and sizes every control and the window, and sets the fonts, for the given DPI.
+// Places and sizes every control and the window, and sets the fonts, for the given DPI. A control
+// already in its place is not moved, and none is redrawn before the window shows.
 void CalculatorWindow::layOut(UINT dpi)
 {
     std::array<Font, 4> fonts;
     for (const Face face : {Face::Default, Face::Bold975, Face::Bold12, Face::Regular135})
         fonts[static_cast<std::size_t>(face)] = createFont(face, dpi);
+    const BOOL redraw = IsWindowVisible(m_window);
     for (std::size_t i = 0; i < kControls.size(); ++i) {
         const ControlLayout &layout = kControls[i];
-        SetWindowPos(m_controls[i], nullptr, pixels(layout.left, dpi), pixels(layout.top, dpi),
-            pixels(layout.width, dpi), pixels(layout.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT place{pixels(layout.left, dpi), pixels(layout.top, dpi),
+            pixels(layout.left, dpi) + pixels(layout.width, dpi),
+            pixels(layout.top, dpi) + pixels(layout.height, dpi)};
+        RECT now{};
+        GetWindowRect(m_controls[i], &now);
+        MapWindowPoints(nullptr, m_window, reinterpret_cast<POINT *>(&now), 2);
+        if (!EqualRect(&now, &place))
+            SetWindowPos(m_controls[i], nullptr, place.left, place.top, place.right - place.left,
+                place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(m_controls[i], WM_SETFONT,
-            reinterpret_cast<WPARAM>(fonts[static_cast<std::size_t>(layout.face)].get()), TRUE);
+            reinterpret_cast<WPARAM>(fonts[static_cast<std::size_t>(layout.face)].get()), redraw);
     }
     m_fonts = std::move(fonts);
     RECT frame{0, 0, pixels(kClientWidthTwips, dpi), pixels(kClientHeightTwips, dpi)};
