@@ -17,8 +17,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using namespace runby;
@@ -87,6 +90,13 @@ private:
 class Program
 {
 public:
+    // The calculator window that this process runs on one of its threads.
+    Program(HWND window, DWORD thread) : m_window(window)
+    {
+        m_process.dwProcessId = GetCurrentProcessId();
+        m_process.dwThreadId = thread;
+    }
+    // A new runby.exe.
     Program()
     {
         STARTUPINFOW startup{};
@@ -243,6 +253,13 @@ public:
     }
 
     void send() { SendInput(static_cast<UINT>(m_inputs.size()), m_inputs.data(), sizeof(INPUT)); }
+    // How many key releases the inputs hold.
+    long releases() const
+    {
+        return std::count_if(m_inputs.begin(), m_inputs.end(), [](const INPUT &input) {
+            return input.type == INPUT_KEYBOARD && (input.ki.dwFlags & KEYEVENTF_KEYUP);
+        });
+    }
 
 private:
     static WORD namedKey(const std::string &name)
@@ -672,6 +689,140 @@ TEST_F(Win32Window, ListsTheControlsInTheOrderOfReading)
     SysFreeString(description);
     client->Release();
     CoUninitialize();
+}
+
+// What the thread of a window takes from its queue, while one is alive: the paints, by window, and
+// the key releases, which tell when the keys sent have all arrived.
+class QueueWatch
+{
+public:
+    explicit QueueWatch(DWORD thread)
+        : m_hook(SetWindowsHookExW(WH_GETMESSAGE, taken, nullptr, thread))
+    {
+    }
+    QueueWatch(const QueueWatch &) = delete;
+    QueueWatch &operator=(const QueueWatch &) = delete;
+    ~QueueWatch() { UnhookWindowsHookEx(m_hook); }
+
+    bool hooked() const { return m_hook != nullptr; }
+    long releases() const
+    {
+        const std::lock_guard lock(s_mutex);
+        return s_releases;
+    }
+    // The paints of each window since the last call.
+    std::map<HWND, int> takePaints()
+    {
+        const std::lock_guard lock(s_mutex);
+        return std::exchange(s_paints, {});
+    }
+
+private:
+    static LRESULT CALLBACK taken(int code, WPARAM removal, LPARAM lParam)
+    {
+        const auto &message = *reinterpret_cast<const MSG *>(lParam);
+        if (code == HC_ACTION && removal == PM_REMOVE) {
+            const std::lock_guard lock(s_mutex);
+            if (message.message == WM_PAINT)
+                ++s_paints[message.hwnd];
+            else if (message.message == WM_KEYUP || message.message == WM_SYSKEYUP)
+                ++s_releases;
+        }
+        return CallNextHookEx(nullptr, code, removal, lParam);
+    }
+
+    static inline std::mutex s_mutex;
+    static inline std::map<HWND, int> s_paints;
+    static inline long s_releases = 0;
+    HHOOK m_hook;
+};
+
+// The calculator window run by a thread of this process, whose queue the test can watch.
+class WindowOnThread
+{
+public:
+    WindowOnThread() : m_thread([] { runWin32Window(GetModuleHandleW(nullptr), SW_SHOWNORMAL); })
+    {
+        eventually([&] {
+            m_window = nullptr;
+            DWORD process = 0;
+            while ((m_window = FindWindowExW(nullptr, m_window, kWindowClassName, nullptr))) {
+                GetWindowThreadProcessId(m_window, &process);
+                if (process == GetCurrentProcessId())
+                    return IsWindowVisible(m_window) != FALSE;
+            }
+            return false;
+        });
+        m_program.emplace(m_window, threadId());
+        SetForegroundWindow(m_window);
+        eventually([&] { return m_program->focusName() == nameOf(ControlId::txtImperialSpeed); });
+    }
+    WindowOnThread(const WindowOnThread &) = delete;
+    WindowOnThread &operator=(const WindowOnThread &) = delete;
+    ~WindowOnThread()
+    {
+        PostMessageW(m_window, WM_CLOSE, 0, 0);
+        m_thread.join();
+    }
+
+    const Program &program() const { return *m_program; }
+    DWORD threadId() const { return GetWindowThreadProcessId(m_window, nullptr); }
+
+private:
+    std::thread m_thread;
+    HWND m_window = nullptr;
+    std::optional<Program> m_program;
+};
+
+// Each event paints each field that it changes once, and no other: a field set to the text it
+// shows, or a focus that leaves and comes back, would paint it again.
+TEST(Win32WindowPaints, EachEventPaintsEachChangedFieldOnce)
+{
+    struct Step
+    {
+        const char *keys;
+        std::array<std::string, 4> fields;
+        std::array<int, 4> paints; // -1: not counted
+    };
+    const Step steps[] = {
+        {"150", {"150", "", "", ""}, {-1, 0, 0, 0}},
+        {"Return", {"150", "0.762", "4.5", "114.3"}, {0, 1, 1, 1}},
+        {"Return", {"150", "0.762", "4.5", "114.3"}, {0, 0, 0, 0}},
+        {"alt+i", {"150", "0.762", "4.5", "114.3"}, {0, 0, 0, 0}},
+        {"alt+m", {"", "", "", ""}, {1, 1, 1, 1}},
+        {"alt+l", {"", "", "", ""}, {0, 0, 0, 0}},
+    };
+    const ControlId fieldIds[] = {ControlId::txtImperialSpeed, ControlId::txtMetricSpeed,
+        ControlId::txtRunbyInches, ControlId::txtRunbyMillimeters};
+    WindowOnThread window;
+    const Program &program = window.program();
+    ASSERT_EQ(program.focusName(), nameOf(ControlId::txtImperialSpeed));
+    QueueWatch watch(window.threadId());
+    ASSERT_TRUE(watch.hooked());
+    long released = 0;
+    for (const Step &step : steps) {
+        Inputs inputs(program);
+        for (const KeyStep &key :
+            keysessions::sessionOf(std::string("keys | ") + step.keys + " | | | |").steps)
+            inputs.add(key);
+        released += inputs.releases();
+        inputs.send();
+        // Every key arrived and was handled, and every paint it caused was taken.
+        ASSERT_TRUE(eventually([&] {
+            return watch.releases() == released && program.fields() == step.fields
+                && std::none_of(std::begin(fieldIds), std::end(fieldIds), [&](ControlId id) {
+                       return GetUpdateRect(program.control(id), nullptr, FALSE);
+                   });
+        })) << step.keys;
+        const std::map<HWND, int> paints = watch.takePaints();
+        for (std::size_t i = 0; i < std::size(fieldIds); ++i) {
+            const auto painted = paints.find(program.control(fieldIds[i]));
+            if (step.paints[i] >= 0) {
+                EXPECT_EQ(painted == paints.end() ? 0 : painted->second, step.paints[i])
+                    << step.keys << ": " << nameOf(fieldIds[i]);
+            }
+        }
+    }
 }
 
 class KeySessionTest : public testing::Test
