@@ -3,7 +3,8 @@
 #   ./dev.sh run     build the program alone and start it
 #   ./dev.sh test    build and run every test: static analysis, fuzzing, the suite under
 #                    AddressSanitizer and UndefinedBehaviorSanitizer, then the release suite
-#   ./dev.sh bench   build and run the benchmarks: the runby evaluation and the startup
+#   ./dev.sh bench   build and run the benchmarks: the runby evaluation, the startup and, under
+#                    Wine, the response to Enter and Alt+M
 #   ./dev.sh windows build the release runby.exe for Windows and print where it is
 #   ./dev.sh package build the .deb, the Windows installer, the portable zip and the site's zip
 #                    into build/packages
@@ -274,6 +275,8 @@ bench)
     echo "runby.exe under Wine, $(stat -c %s build/windows/app/runby.exe) bytes stripped:"
     /usr/bin/python3 benchmarks/startup.py --wine build/windows/app/runby.exe \
         build/windows/benchmarks/bare_window_win32.exe 10
+    /usr/bin/python3 benchmarks/response.py build/windows/app/runby.exe \
+        build/windows/benchmarks/bare_window_win32.exe 20
     install_missing "${web_packages[@]}"
     build web
     /usr/bin/python3 benchmarks/web_startup.py build/web/site 7
