@@ -23,10 +23,11 @@ import sys
 import time
 from collections import Counter
 
-from Xlib import X, XK, display as xdisplay
-from Xlib.ext import damage, xtest
+from Xlib import X, XK
+from Xlib.ext import xtest
 
-from startup import TIMEOUT_SECONDS, next_event, quiet, start_xvfb, wait_for_first_frame
+from startup import (TIMEOUT_SECONDS, next_event, quiet, start_xvfb, wait_for_first_frame,
+                     watch_display)
 
 QUIET_SECONDS = 0.4  # no paint for this long ends an event's burst
 CARET_WIDTH = 2  # a paint this narrow is the caret, which blinks: it is listed but not timed
@@ -124,11 +125,7 @@ def main():
     env = {**os.environ, "DISPLAY": name}
     results = {label: [] for label in programs}
     try:
-        conn = xdisplay.Display(name)
-        conn.damage_query_version()
-        root = conn.screen().root
-        root.change_attributes(event_mask=X.SubstructureNotifyMask)
-        root.damage_create(damage.DamageReportRawRectangles)
+        conn = watch_display(name)
         subprocess.run(["wineserver", "-p"], env=env, check=False)
         subprocess.run(["wine", "cmd", "/c", "exit"], env=env, check=True)
         measure(conn, ["wine", programs["bare"]], env, False)  # warms the file cache

@@ -36,6 +36,16 @@ MESA_OR_LLVM = re.compile(r"/(libLLVM[^/]*|libgallium[^/]*|libGLX_mesa[^/]*|dri/
                           r"libEGL_mesa[^/]*|libglapi[^/]*)$")
 
 
+def watch_display(name):
+    """A connection to the display that reports each window mapped and each paint."""
+    conn = xdisplay.Display(name)
+    conn.damage_query_version()
+    root = conn.screen().root
+    root.change_attributes(event_mask=X.SubstructureNotifyMask)
+    root.damage_create(damage.DamageReportRawRectangles)
+    return conn
+
+
 def next_event(conn, deadline):
     while not conn.pending_events():
         remaining = deadline - time.perf_counter()
@@ -151,11 +161,7 @@ def main():
     env.pop("QT_QPA_PLATFORM", None)
     results = {label: [] for label in programs}
     try:
-        conn = xdisplay.Display(name)
-        conn.damage_query_version()
-        root = conn.screen().root
-        root.change_attributes(event_mask=X.SubstructureNotifyMask)
-        root.damage_create(damage.DamageReportRawRectangles)
+        conn = watch_display(name)
         if wine:
             subprocess.run(["wineserver", "-p"], env=env, check=False)
             subprocess.run(["wine", "cmd", "/c", "exit"], env=env, check=True)
