@@ -273,6 +273,21 @@ def check_wide_result(page):
           titles)
 
 
+def check_focus_moves_once(page):
+    """A click on Metric gives the focus to the metric field without passing through the imperial
+    one, where a screen reader would name it."""
+    page.open()
+    page.driver.execute_script("""
+        window.focusTrail = [];
+        document.addEventListener("focusin", event => focusTrail.push(event.target.id));""")
+    page.driver.find_element(By.ID, "optMetric").click()
+    page.wait(lambda: page.focus() == "txtMetricSpeed")
+    trail = page.driver.execute_script("return focusTrail")
+    check("txtImperialSpeed" not in trail and trail[-1:] == ["txtMetricSpeed"],
+          "a click on Metric moves the focus to the metric speed, not through the imperial",
+          trail)
+
+
 def check_tab_order(page):
     page.open()
     visited = []
@@ -506,6 +521,7 @@ def main():
         check_key_sessions(page, 1024)
         check_screen_reader_view(page)
         check_wide_result(page)
+        check_focus_moves_once(page)
         check_tab_order(page)
         check_runby_info(page)
         check_offline(page)

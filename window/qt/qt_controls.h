@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls.h"
+#include "deferred_focus.h"
 
 #include <QLineEdit>
 #include <QMessageBox>
@@ -49,7 +50,7 @@ private:
 class QtTextBox final : public TextBox
 {
 public:
-    explicit QtTextBox(QLineEdit *edit) : m_edit(edit) { }
+    QtTextBox(QLineEdit *edit, DeferredFocus &focus) : m_edit(edit), m_focus(focus) { }
 
     std::string text() const override { return m_edit->text().toStdString(); }
     void setText(std::string_view text) override;
@@ -60,10 +61,14 @@ public:
     {
         m_edit->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
     }
-    void setFocus() override { m_edit->setFocus(Qt::OtherFocusReason); }
+    void setFocus() override
+    {
+        m_focus.request([edit = m_edit] { edit->setFocus(Qt::OtherFocusReason); });
+    }
 
 private:
     QLineEdit *m_edit;
+    DeferredFocus &m_focus;
 };
 
 class QtOptionButton final : public OptionButton

@@ -221,6 +221,7 @@ struct RunbyWindow::Controls
 
     ControlWidgets widgets;
     QAction *mnuRunbyInfo;
+    DeferredFocus focus;
     QtTextBox imperialSpeed;
     QtTextBox metricSpeed;
     QtTextBox runbyInches;
@@ -235,10 +236,10 @@ RunbyWindow::Controls::Controls(
     const ControlWidgets &widgets, QAction *runbyInfo, QMainWindow *owner)
     : widgets(widgets),
       mnuRunbyInfo(runbyInfo),
-      imperialSpeed(widgetOf<QLineEdit>(widgets, ControlId::txtImperialSpeed)),
-      metricSpeed(widgetOf<QLineEdit>(widgets, ControlId::txtMetricSpeed)),
-      runbyInches(widgetOf<QLineEdit>(widgets, ControlId::txtRunbyInches)),
-      runbyMillimeters(widgetOf<QLineEdit>(widgets, ControlId::txtRunbyMillimeters)),
+      imperialSpeed(widgetOf<QLineEdit>(widgets, ControlId::txtImperialSpeed), focus),
+      metricSpeed(widgetOf<QLineEdit>(widgets, ControlId::txtMetricSpeed), focus),
+      runbyInches(widgetOf<QLineEdit>(widgets, ControlId::txtRunbyInches), focus),
+      runbyMillimeters(widgetOf<QLineEdit>(widgets, ControlId::txtRunbyMillimeters), focus),
       imperial(widgetOf<QRadioButton>(widgets, ControlId::optImperial)),
       metric(widgetOf<QRadioButton>(widgets, ControlId::optMetric)),
       messageBox(owner),
@@ -404,13 +405,17 @@ void RunbyWindow::wireEvents()
     for (const EventBinding &binding : kEventBindings) {
         QObject *source = m_controls->source(binding.source);
         const auto raise = [this, binding] { m_form->raise(binding.source, binding.event); };
+        const auto click = [this, raise] {
+            raise();
+            m_controls->focus.give();
+        };
         switch (binding.event) {
         case ControlEvent::Click:
             if (auto *action = qobject_cast<QAction *>(source))
-                connect(action, &QAction::triggered, this, raise);
+                connect(action, &QAction::triggered, this, click);
             else
                 connect(qobject_cast<QAbstractButton *>(source), &QAbstractButton::clicked, this,
-                    raise);
+                    click);
             break;
         case ControlEvent::Change:
             connect(qobject_cast<QLineEdit *>(source), &QLineEdit::textChanged, this, raise);

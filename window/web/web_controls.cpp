@@ -7,8 +7,8 @@
 
 namespace runby {
 
-WebTextBox::WebTextBox(ControlId id, std::size_t limit)
-    : m_id(id), m_name(nameOf(id)), m_limit(limit)
+WebTextBox::WebTextBox(ControlId id, std::size_t limit, DeferredFocus &focus)
+    : m_id(id), m_name(nameOf(id)), m_limit(limit), m_focus(focus)
 {
 }
 
@@ -43,7 +43,7 @@ void WebTextBox::setTabStop(bool tabStop)
 
 void WebTextBox::setFocus()
 {
-    js_focus(m_name.c_str());
+    m_focus.request([name = m_name] { js_focus(name.c_str()); });
 }
 
 void WebTextBox::edited()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls.h"
+#include "deferred_focus.h"
 #include "layout.h"
 
 #include <cctype>
@@ -42,7 +43,7 @@ inline std::string cssColour(Rgb colour)
 class WebTextBox final : public TextBox
 {
 public:
-    WebTextBox(ControlId id, std::size_t limit);
+    WebTextBox(ControlId id, std::size_t limit, DeferredFocus &focus);
 
     std::string text() const override;
     void setText(std::string_view text) override;
@@ -63,6 +64,7 @@ private:
     ControlId m_id;
     std::string m_name;
     std::size_t m_limit;
+    DeferredFocus &m_focus;
     std::u16string m_text;
 };
 

@@ -39,10 +39,11 @@ private:
     WebTextBox *textBoxOf(ControlId id);
     void wireEvents();
 
-    WebTextBox m_imperialSpeed{ControlId::txtImperialSpeed, kSpeedFieldLength};
-    WebTextBox m_metricSpeed{ControlId::txtMetricSpeed, kSpeedFieldLength};
-    WebTextBox m_runbyInches{ControlId::txtRunbyInches, std::string::npos};
-    WebTextBox m_runbyMillimeters{ControlId::txtRunbyMillimeters, std::string::npos};
+    DeferredFocus m_focus;
+    WebTextBox m_imperialSpeed{ControlId::txtImperialSpeed, kSpeedFieldLength, m_focus};
+    WebTextBox m_metricSpeed{ControlId::txtMetricSpeed, kSpeedFieldLength, m_focus};
+    WebTextBox m_runbyInches{ControlId::txtRunbyInches, std::string::npos, m_focus};
+    WebTextBox m_runbyMillimeters{ControlId::txtRunbyMillimeters, std::string::npos, m_focus};
     WebOptionButton m_imperial{ControlId::optImperial};
     WebOptionButton m_metric{ControlId::optMetric};
     WebMessageBox m_messageBox;
@@ -68,6 +69,7 @@ void WebWindow::create()
         if (js_value_length(text(nameOf(field->id())).c_str()) > 0)
             field->edited();
     m_imperialSpeed.setFocus();
+    m_focus.give();
 }
 
 void WebWindow::wireEvents()
@@ -86,6 +88,7 @@ void WebWindow::handle(ControlId source, ControlEvent event)
 {
     if (event != ControlEvent::Change) {
         m_form.raise(source, event);
+        m_focus.give();
         return;
     }
     if (WebTextBox *field = textBoxOf(source))

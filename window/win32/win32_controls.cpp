@@ -4,8 +4,6 @@
 
 #include <oleacc.h>
 
-#include <utility>
-
 namespace runby {
 
 namespace {
@@ -126,12 +124,6 @@ void setStyleBit(HWND window, LONG_PTR bit, bool on)
 {
     if (on != hasStyleBit(window, bit))
         SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) ^ bit);
-}
-
-void DeferredFocus::give()
-{
-    if (m_control)
-        SetFocus(std::exchange(m_control, nullptr));
 }
 
 BSTR allocatedString(const wchar_t *text)
@@ -264,7 +256,7 @@ void Win32TextBox::setTabStop(bool tabStop)
 
 void Win32TextBox::setFocus()
 {
-    m_focus.request(m_edit);
+    m_focus.request([edit = m_edit] { SetFocus(edit); });
 }
 
 bool Win32TextBox::textChanged()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls.h"
+#include "deferred_focus.h"
 #include "windows_api.h"
 
 #include <oleauto.h>
@@ -27,19 +28,6 @@ constexpr COLORREF toColorRef(Rgb color)
 // Sets or clears a style bit of a window, and only where it changes: a change of style costs the
 // window a redraw.
 void setStyleBit(HWND window, LONG_PTR bit, bool on);
-
-// The focus that an event's handler gives, given once the handler is done: a handler that moves it
-// twice, as a change of units does (to the speed field it leaves, then to the one it enables),
-// moves it once for the user and for screen readers.
-class DeferredFocus
-{
-public:
-    void request(HWND control) { m_control = control; }
-    void give();
-
-private:
-    HWND m_control = nullptr;
-};
 
 // A COM string of the text, which its receiver frees, or null where there is no memory; and the
 // freeing of one.
