@@ -16,7 +16,8 @@ cd "$(dirname "$0")"
 readonly program_packages=(cmake make g++ qt6-base-dev fonts-liberation2)
 readonly build_packages=("${program_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev)
 readonly check_packages=(clang libclang-rt-14-dev clang-tidy cppcheck xvfb xdotool strace python3
-    openbox xclip x11-utils dbus-daemon nodejs at-spi2-core python3-pyatspi python3-xlib)
+    openbox xclip x11-utils dbus-daemon nodejs at-spi2-core python3-pyatspi python3-xlib
+    orca speech-dispatcher speech-dispatcher-espeak-ng libglib2.0-bin gsettings-desktop-schemas)
 readonly bench_packages=(xvfb python3 python3-xlib binutils)
 readonly web_packages=(cmake make emscripten nodejs libfast-float-dev libfmt-dev chromium
     chromium-driver python3-selenium)

@@ -197,7 +197,10 @@ TEST_F(CalculatorFormTest, SwitchingTheModeEmptiesTheFieldsAndSwapsTheActiveFiel
 {
     calculate("150");
     screen.writes.clear();
+    announcer.said.clear();
     form.optMetric_Click();
+    // The focus goes to the speed field: a screen reader is told which option is now selected.
+    EXPECT_THAT(announcer.said, ElementsAre("Metric selected"));
     EXPECT_THAT(screen.writes,
         ElementsAre("txtImperialSpeed=", "txtMetricSpeed=", "txtRunbyInches=",
             "txtRunbyMillimeters=", "txtMetricSpeed=", "txtRunbyInches=", "txtRunbyMillimeters="));
@@ -214,7 +217,9 @@ TEST_F(CalculatorFormTest, SwitchingTheModeEmptiesTheFieldsAndSwapsTheActiveFiel
     EXPECT_EQ(optImperial.foreColor, kBlack);
 
     calculate("0.75");
+    announcer.said.clear();
     form.optImperial_Click();
+    EXPECT_THAT(announcer.said, ElementsAre("Imperial selected"));
     EXPECT_EQ(form.unitMode(), UnitMode::Imperial);
     EXPECT_EQ(texts(), kAllEmpty);
     EXPECT_EQ(screen.focus, &imperialSpeed);
@@ -235,6 +240,7 @@ TEST_F(CalculatorFormTest, SelectingTheSelectedOptionKeepsTheTypedSpeedAndTheTyp
     screen.focus = nullptr;
     form.optImperial_Click();
     EXPECT_THAT(screen.writes, IsEmpty());
+    EXPECT_THAT(announcer.said, IsEmpty());
     EXPECT_EQ(imperialSpeed.text(), "15");
     EXPECT_EQ(screen.focus, &imperialSpeed);
 }
@@ -283,9 +289,17 @@ TEST_F(CalculatorFormTest, CalculateTellsAssistiveTechnologyWhatTheFieldsShow)
         std::vector<std::string> said;
     } cases[] = {
         {false, "150", {"Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second"}},
+        // Long figures rounded for listening; the fields keep every digit.
         {true, "0.75",
-            {"Minimum runby 112.5 millimeters, 4.429133858268 inches; 147.63779 feet per minute"}},
-        {true, "1e306", {"Minimum runby 150 millimeters, 5.905511811024 inches"}},
+            {"Minimum runby 112.5 millimeters, about 4.429 inches; about 147.6 feet per minute"}},
+        {false, "100.00001",
+            {"Minimum runby about 3 inches, about 76.2 millimeters; 0.508 meters per second"}},
+        {true, ".00000001",
+            {"Minimum runby 75 millimeters, about 2.953 inches; 1.968E-06 feet per minute"}},
+        {false, "999999999",
+            {"Minimum runby 6 inches, 152.4 millimeters; about 5080000 meters per second"}},
+        {false, "0.1", {"Minimum runby 3 inches, 76.2 millimeters; 0.000508 meters per second"}},
+        {true, "1e306", {"Minimum runby 150 millimeters, about 5.906 inches"}},
         {false, "-5", {"The speed is not positive; the fields were cleared."}},
         {true, "abc", {"The speed is not positive; the fields were cleared."}},
         {false, "1e-9", {}},

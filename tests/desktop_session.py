@@ -15,14 +15,12 @@ import tempfile
 import time
 
 from key_sessions import read_sessions
-from private_display import start_xvfb
+from private_display import eventually, start_xvfb
 
 SCREEN = (1024, 768)
 TWIPS_PER_PIXEL = 15
 LAYOUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window", "layout.h")
 FIELDS = ("txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters")
-# How long a state may take to show on a busy machine.
-DEADLINE = 30
 RUNBY_INFO_TITLE = "Runby Information"
 RUNBY_INFO_KEY = "r"
 # The middle of the message box's OK, from the bottom right corner of the box's client area.
@@ -48,15 +46,6 @@ def read_layout():
 
 
 CLIENT, MIDDLES = read_layout()
-
-
-def eventually(condition):
-    deadline = time.monotonic() + DEADLINE
-    while not condition():
-        if time.monotonic() > deadline:
-            return False
-        time.sleep(0.05)
-    return True
 
 
 class Desktop:

@@ -3,6 +3,7 @@
 import os
 import subprocess
 import sys
+import time
 
 
 def read_line(fd):
@@ -26,3 +27,14 @@ def start_xvfb(width=1024, height=768):
                             stderr=subprocess.DEVNULL)
     os.close(write_end)
     return xvfb, ":" + read_line(read_end)
+
+
+def eventually(condition, deadline=30):
+    """Waits until condition() holds, for at most deadline seconds (a busy machine can take that
+    long); gives whether it held."""
+    end = time.monotonic() + deadline
+    while not condition():
+        if time.monotonic() > end:
+            return False
+        time.sleep(0.05)
+    return True

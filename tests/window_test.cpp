@@ -52,6 +52,23 @@ protected:
     }
 };
 
+// The sentences a notice is shown with, in order.
+class ShownSentences : public QObject
+{
+public:
+    explicit ShownSentences(QWidget *notice) { notice->installEventFilter(this); }
+
+    QStringList sentences;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            sentences << static_cast<QWidget *>(watched)->findChild<QLabel *>()->text();
+        return false;
+    }
+};
+
 } // namespace
 
 class WindowTest : public QObject
@@ -572,7 +589,8 @@ void WindowTest::fieldsAreEditableOrReadOnlyNeverBoth()
 }
 
 // The sentence comes as a notification, shown anew for each sentence, which screen readers speak
-// whatever has the focus; the notification has no size and stands outside the client area.
+// whatever has the focus; its label holds the sentence, which they show in braille. The
+// notification has no size and stands outside the client area.
 void WindowTest::tellsScreenReadersTheResultWithoutMovingTheFocus()
 {
     QWidget *notice = m_window->findChild<QWidget *>("announcement");
@@ -581,16 +599,21 @@ void WindowTest::tellsScreenReadersTheResultWithoutMovingTheFocus()
     QVERIFY(accessible);
     QCOMPARE(accessible->role(), QAccessible::Notification);
     QVERIFY(accessible->state().invisible);
+    QCOMPARE(accessible->childCount(), 1);
+    QCOMPARE(accessible->child(0)->role(), QAccessible::StaticText);
 
+    ShownSentences shown(notice);
     typeAndPressEnter("150");
     QVERIFY(!accessible->state().invisible);
-    QCOMPARE(accessible->text(QAccessible::Name),
-        "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second");
     QCOMPARE(QApplication::focusWidget(), field("txtImperialSpeed"));
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_L, Qt::AltModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
     typeAndPressEnter("0");
-    QCOMPARE(
-        accessible->text(QAccessible::Name), "The speed is not positive; the fields were cleared.");
+    const QString sentence = "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second";
+    QCOMPARE(shown.sentences,
+        QStringList({sentence, sentence, "Metric selected",
+            "The speed is not positive; the fields were cleared."}));
+    QCOMPARE(accessible->child(0)->text(QAccessible::Name), shown.sentences.last());
     QVERIFY(notice->size().isEmpty());
     QVERIFY(!m_window->centralWidget()->isAncestorOf(notice));
 }

@@ -3,7 +3,10 @@
 #include "numeric_text.h"
 #include "runby_info.h"
 
+#include <algorithm>
+#include <charconv>
 #include <exception>
+#include <optional>
 #include <string_view>
 
 namespace runby {
@@ -12,9 +15,57 @@ namespace {
 
 constexpr std::string_view kClearedSentence = "The speed is not positive; the fields were cleared.";
 
+// A figure in a sentence has at most this many significant digits, or its whole integer part.
+constexpr int kSpokenDigits = 4;
+
 UnitMode otherMode(UnitMode mode)
 {
     return mode == UnitMode::Imperial ? UnitMode::Metric : UnitMode::Imperial;
+}
+
+ControlId optionOf(UnitMode mode)
+{
+    return mode == UnitMode::Imperial ? ControlId::optImperial : ControlId::optMetric;
+}
+
+// The decimals that round a plain decimal text to kSpokenDigits significant digits, keeping its
+// whole integer part; none when it has no more digits than that.
+std::optional<int> spokenDecimals(std::string_view shown)
+{
+    const std::size_t point = std::min(shown.find('.'), shown.size());
+    std::string digits(shown.substr(0, point));
+    if (point < shown.size())
+        digits += shown.substr(point + 1);
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos || digits.size() - first <= kSpokenDigits)
+        return std::nullopt;
+    // Negative for a number below 1: the zeros between the point and its first digit.
+    const int integerDigits = static_cast<int>(point) - static_cast<int>(first);
+    return std::max(kSpokenDigits - integerDigits, 0);
+}
+
+// A figure of a field as a sentence says it. A long one, which a screen reader would read digit
+// after digit, is rounded to kSpokenDigits significant digits, or to a whole number, and said to
+// be "about" that; the field keeps every digit. Exponent forms are short already.
+//   "4.5" -> "4.5"     "4.429133858268" -> "about 4.429"     "147.63779" -> "about 147.6"
+//   "3.0000003" -> "about 3"     "0.5080000" -> "0.508"     "5079999.9" -> "about 5080000"
+std::string spokenFigure(std::string_view shown)
+{
+    const std::optional<int> decimals =
+        shown.find('E') == std::string_view::npos ? spokenDecimals(shown) : std::nullopt;
+    if (!decimals)
+        return std::string(shown);
+    const double value = parseReal(shown);
+    std::array<char, 64> digits{};
+    const auto written = std::to_chars(
+        digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed, *decimals);
+    std::string rounded(digits.data(), written.ptr);
+    if (rounded.find('.') != std::string::npos) {
+        rounded.erase(rounded.find_last_not_of('0') + 1);
+        if (rounded.back() == '.')
+            rounded.pop_back();
+    }
+    return parseReal(rounded) == value ? rounded : "about " + rounded;
 }
 
 } // namespace
@@ -143,6 +194,9 @@ void CalculatorForm::switchTo(UnitMode mode)
     option(mode).setForeColor(kRed);
     option(otherMode(mode)).setForeColor(kBlack);
     m_mode = mode;
+    // The focus goes to the speed field, so a screen reader would not say which option is now
+    // selected.
+    m_controls.announcer.announce(captionText(layoutOf(optionOf(mode)).caption) + " selected");
 }
 
 // Runs when the speed field of fieldMode changes. Only an edit of the active speed while a result
@@ -169,17 +223,20 @@ void CalculatorForm::writeResults(const RunbyOutcome &outcome)
 }
 
 // The runby in the chosen units first, then in the other units, then the converted speed, as the
-// fields show them: "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second".
+// fields show them, long figures rounded for listening:
+// "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second".
 std::string CalculatorForm::resultSentence() const
 {
     const bool imperial = m_mode == UnitMode::Imperial;
-    const std::string inches = m_controls.txtRunbyInches.text() + " inches";
-    const std::string millimeters = m_controls.txtRunbyMillimeters.text() + " millimeters";
+    const std::string inches = spokenFigure(m_controls.txtRunbyInches.text()) + " inches";
+    const std::string millimeters =
+        spokenFigure(m_controls.txtRunbyMillimeters.text()) + " millimeters";
     std::string sentence =
         "Minimum runby " + (imperial ? inches + ", " + millimeters : millimeters + ", " + inches);
     const std::string speed = speedField(otherMode(m_mode)).text();
     if (!speed.empty())
-        sentence += "; " + speed + (imperial ? " meters per second" : " feet per minute");
+        sentence +=
+            "; " + spokenFigure(speed) + (imperial ? " meters per second" : " feet per minute");
     return sentence;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace runby {
@@ -165,6 +166,14 @@ constexpr char accessKeyOf(std::string_view caption)
     return ampersand != std::string_view::npos && ampersand + 1 < caption.size()
         ? caption[ampersand + 1]
         : '\0';
+}
+
+// A caption as it is read aloud: without the ampersand that marks its access key.
+inline std::string captionText(std::string_view caption)
+{
+    std::string text(caption);
+    std::erase(text, '&');
+    return text;
 }
 
 // The controls as they stand on the screen, row by row: what a screen reader reads in turn.

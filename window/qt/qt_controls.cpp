@@ -45,12 +45,27 @@ QString fromU16(std::u16string_view text)
 
 constexpr QLatin1StringView kNoticeName("announcement");
 
-QAccessibleInterface *noticeAccessible(const QString &key, QObject *object)
+// The notice and the unit options' group are plain widgets to Qt, each with a role of its own.
+QAccessibleInterface *containerAccessible(const QString &key, QObject *object)
 {
     auto *widget = qobject_cast<QWidget *>(object);
-    if (key != QLatin1StringView("QWidget") || !widget || widget->objectName() != kNoticeName)
+    if (key != QLatin1StringView("QWidget") || !widget)
         return nullptr;
-    return new QAccessibleWidget(widget, QAccessible::Notification);
+    if (widget->objectName() == kNoticeName)
+        return new QAccessibleWidget(widget, QAccessible::Notification);
+    // A group that Orca speaks as the options' context; a filler would be layout to it.
+    if (dynamic_cast<OptionGroup *>(widget))
+        return new QAccessibleWidget(widget, QAccessible::Grouping);
+    return nullptr;
+}
+
+void installContainerAccessible()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(containerAccessible);
+        return true;
+    }();
+    Q_UNUSED(installed);
 }
 
 // NumberField declares no class of its own to the meta-object system: it is asked for as a
@@ -78,6 +93,27 @@ NumberField::NumberField(QWidget *parent) : QLineEdit(parent)
     }();
     Q_UNUSED(factoryInstalled);
     connect(this, &QLineEdit::textChanged, this, &NumberField::showWholeTextWhenCut);
+}
+
+void NumberField::focusInEvent(QFocusEvent *event)
+{
+    const bool selectedBefore = hasSelectedText();
+    QLineEdit::focusInEvent(event);
+    // Entered by Tab or an access key, the field has just selected its text, and assistive
+    // technology hears of the selection before Qt tells it of the focus: Orca would read the
+    // number as selected, then the field with the number selected again. Told of the selection
+    // once more after the focus, Orca keeps that telling only, and reads the field once.
+    if (selectedBefore || !hasSelectedText() || !QAccessible::isActive())
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!hasSelectedText())
+                return;
+            QAccessibleTextSelectionEvent selection(this, selectionStart(), selectionEnd());
+            QAccessible::updateAccessibility(&selection);
+        },
+        Qt::QueuedConnection);
 }
 
 void NumberField::mouseDoubleClickEvent(QMouseEvent *event)
@@ -172,22 +208,28 @@ void QtMessageBox::show(std::string_view title, std::string_view text)
     box.exec();
 }
 
-QtAnnouncer::QtAnnouncer(QWidget *parent) : m_notice(new QWidget(parent))
+OptionGroup::OptionGroup(const QString &name, QWidget *parent) : QWidget(parent)
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(noticeAccessible);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    installContainerAccessible();
+    setAccessibleName(name);
+}
+
+// Screen readers speak a notification's name and its labels, but show in braille and keep in
+// their history only what its labels say.
+QtAnnouncer::QtAnnouncer(QWidget *parent)
+    : m_notice(new QWidget(parent)), m_sentence(new QLabel(m_notice))
+{
+    installContainerAccessible();
     m_notice->setObjectName(kNoticeName);
     m_notice->setGeometry(0, 0, 0, 0);
+    m_sentence->setTextFormat(Qt::PlainText);
     m_notice->hide();
 }
 
 void QtAnnouncer::announce(std::string_view sentence)
 {
     m_notice->hide();
-    m_notice->setAccessibleName(toQString(sentence));
+    m_sentence->setText(toQString(sentence));
     m_notice->show();
 }
 

@@ -3,6 +3,7 @@
 #include "controls.h"
 #include "deferred_focus.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -24,10 +25,18 @@ public:
     explicit NumberField(QWidget *parent);
 
 protected:
+    void focusInEvent(QFocusEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
     void showWholeTextWhenCut();
+};
+
+// The unit options' container, which assistive technology presents as their named group.
+class OptionGroup final : public QWidget
+{
+public:
+    OptionGroup(const QString &name, QWidget *parent);
 };
 
 // Takes into a speed field what the user types, pastes or drops as acceptSpeedEdit does: cleaned
@@ -106,7 +115,8 @@ private:
 };
 
 // Tells screen readers a sentence through a widget of no size that they see as a notification:
-// shown anew with the sentence as its name, it is spoken, and the window shows nothing new.
+// shown anew with the sentence in its label, it is spoken, shown in braille and kept in the
+// screen reader's history of notifications, and the window shows nothing new.
 class QtAnnouncer final : public Announcer
 {
 public:
@@ -118,6 +128,7 @@ public:
 
 private:
     QWidget *m_notice;
+    QLabel *m_sentence;
 };
 
 } // namespace runby

@@ -331,8 +331,7 @@ void setUpMenu(QMainWindow *window, QAction *runbyInfo)
 // presents as their group: "Units", and each option one of two.
 void groupUnitOptions(const ControlWidgets &widgets, QWidget *client)
 {
-    auto *group = new QWidget(client);
-    group->setAccessibleName(toQString(kUnitOptionsName));
+    auto *group = new OptionGroup(toQString(kUnitOptionsName), client);
     QRect area;
     for (const ControlId id : kUnitOptions)
         area = area.united(widgets.at(indexOf(id))->geometry());

@@ -391,12 +391,9 @@ public:
     {
         if (!isSelf(child))
             return m_standard->get_accName(child, name);
-        std::wstring text = widen(m_layout.accessibleName);
-        if (text.empty())
-            for (const char c : m_layout.caption)
-                if (c != '&')
-                    text += static_cast<wchar_t>(c);
-        return answerText(name, text);
+        return answerText(name,
+            widen(m_layout.accessibleName.empty() ? captionText(m_layout.caption)
+                                                  : std::string(m_layout.accessibleName)));
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
     {

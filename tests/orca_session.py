@@ -1,0 +1,291 @@
+#!/usr/bin/python3
+"""What Orca, the screen reader, says and brailles of the real program or of the page in Chromium.
+
+Everything runs privately, inside one temporary folder: an X server with the openbox window
+manager, a D-Bus session bus that starts the accessibility bus, speech-dispatcher with its sound
+going nowhere, Orca writing what it speaks and brailles to its debug log, and the program, or
+Chromium showing the page. The keys a blind user would press are sent one step at a time, each
+step waiting until Orca's log holds what the step must make it say.
+
+usage: orca_session.py PATH_TO_RUNBY
+       orca_session.py --page SITE_FOLDER
+"""
+
+import functools
+import http.server
+import os
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+import threading
+
+from private_display import eventually, start_xvfb
+
+SENTENCE_150 = "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second"
+SENTENCE_075 = "Minimum runby 112.5 millimeters, about 4.429 inches; about 147.6 feet per minute"
+CLEARED = "The speed is not positive; the fields were cleared."
+SENTENCES = (SENTENCE_150, SENTENCE_075, CLEARED)
+IMPERIAL_FIELD = "Speed in feet per minute"
+METRIC_FIELD = "Speed in meters per second"
+RULE_FIRST_LINE = "300.8b Minimum Bottom and Top Car Runby"
+# A key of no use to the program, bound to Orca's command that repeats the last notification.
+REPEAT_NOTIFICATION_KEY = "F12"
+# A spoken or brailled entry of Orca's log; speech ends with the voice it was spoken in.
+ENTRY = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - (SPEECH OUTPUT|BRAILLE LINE): +'(.*)'\s*(\{.*\})?$",
+                   re.S)
+results = {"passed": 0, "failed": 0}
+
+
+def check(ok, what, detail=""):
+    results["passed" if ok else "failed"] += 1
+    print(("ok   " if ok else "FAIL ") + what + ("" if ok or not detail else "\n     " + str(detail)))
+
+
+# Orca writes its log line by line, at the level that holds what it speaks and brailles, and each
+# script binds the key that repeats the last notification.
+CUSTOMIZATIONS = f"""
+import orca.debug
+import orca.keybindings
+import orca.settings_manager
+
+orca.debug.debugLevel = orca.debug.LEVEL_INFO
+orca.debug.debugFile.reconfigure(line_buffering=True)
+manager = orca.settings_manager.getManager()
+override = manager.overrideKeyBindings
+
+
+def bind_repeat_notification(script, bindings):
+    bindings = override(script, bindings)
+    handler = script.inputEventHandlers.get("repeatLastNotificationMessageHandler")
+    if handler:
+        bindings.add(orca.keybindings.KeyBinding("{REPEAT_NOTIFICATION_KEY}",
+            orca.keybindings.defaultModifierMask, orca.keybindings.NO_MODIFIER_MASK, handler))
+    return bindings
+
+
+manager.overrideKeyBindings = bind_repeat_notification
+"""
+
+SPEECH_DISPATCHER_CONF = """AudioOutputMethod "libao"
+DefaultModule espeak-ng
+AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"
+"""
+
+
+class Session:
+    """The private desktop, speech and screen reader, and Orca's log read as it grows."""
+
+    def __init__(self, folder):
+        self.folder = folder
+        self.groups = []
+        home = os.path.join(folder, "home")
+        runtime = os.path.join(folder, "runtime")
+        os.makedirs(home)
+        os.makedirs(runtime, mode=0o700)
+        self.env = {key: value for key, value in os.environ.items()
+                    if key not in ("QT_QPA_PLATFORM", "SESSION_MANAGER", "DBUS_SESSION_BUS_ADDRESS")}
+        self.env.update(HOME=home, TMPDIR=folder, XDG_RUNTIME_DIR=runtime,
+                        XDG_CONFIG_HOME=os.path.join(home, ".config"),
+                        XDG_DATA_HOME=os.path.join(home, ".local", "share"),
+                        XDG_CACHE_HOME=os.path.join(home, ".cache"), GSETTINGS_BACKEND="keyfile")
+        self.log = os.path.join(folder, "orca.log")
+        self.entries = []
+
+    def start(self, *args, **options):
+        """Starts a process in a process group of its own, which stop() ends."""
+        options.setdefault("stdout", subprocess.DEVNULL)
+        process = subprocess.Popen(args, env=self.env, start_new_session=True,
+                                   stderr=subprocess.DEVNULL, **options)
+        self.groups.append(process)
+        return process
+
+    def start_desktop(self):
+        xvfb, self.env["DISPLAY"] = start_xvfb()
+        self.groups.append(xvfb)
+        bus = self.start("dbus-daemon", "--session", "--nofork", "--nopidfile",
+                         "--print-address=1", stdout=subprocess.PIPE, text=True)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+        subprocess.run(["gsettings", "set", "org.gnome.desktop.interface",
+                        "toolkit-accessibility", "true"], env=self.env, check=True, timeout=30)
+        self.start("openbox", "--sm-disable")
+
+    def start_speech(self):
+        """speech-dispatcher with espeak-ng, its sound to libao's null output: with no sound card
+        the default output stops answering, and Orca with it."""
+        with open(os.path.join(self.env["HOME"], ".libao"), "w", encoding="utf-8") as libao:
+            libao.write("default_driver=null\n")
+        config = os.path.join(self.folder, "speech-dispatcher")
+        os.makedirs(config)
+        with open(os.path.join(config, "speechd.conf"), "w", encoding="utf-8") as conf:
+            conf.write(SPEECH_DISPATCHER_CONF)
+        socket = os.path.join(self.folder, "speechd.sock")
+        self.start("speech-dispatcher", "--run-single", "--timeout", "0", "--config-dir", config,
+                   "--socket-path", socket, "--log-dir", self.folder,
+                   "--pid-file", os.path.join(self.folder, "speechd.pid"))
+        self.env["SPEECHD_ADDRESS"] = "unix_socket:" + socket
+
+    def start_orca(self):
+        prefs = os.path.join(self.folder, "orca")
+        os.makedirs(prefs)
+        with open(os.path.join(prefs, "orca-customizations.py"), "w", encoding="utf-8") as custom:
+            custom.write(CUSTOMIZATIONS)
+        self.start("orca", "--debug", "--debug-file", self.log, "--user-prefs", prefs)
+        if not self.wait_for(lambda said, _: "Screen reader on." in said):
+            sys.exit("Orca did not start")
+
+    def stop(self):
+        """Ends every process started, with the processes each started in its group."""
+        for process in reversed(self.groups):
+            try:
+                os.killpg(process.pid, signal.SIGTERM)
+            except ProcessLookupError:
+                process.terminate()
+            try:
+                process.wait(timeout=30)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+
+    def update(self):
+        """Reads what Orca has spoken and brailled so far, each entry whole: an entry's lines after
+        its first are indented, and one not yet written whole does not match."""
+        try:
+            with open(self.log, encoding="utf-8", errors="replace") as log:
+                text = log.read()
+        except FileNotFoundError:
+            return
+        self.entries = []
+        for entry in re.split(r"\n(?=\S)", text[:text.rfind("\n") + 1]):
+            found = ENTRY.match(entry)
+            if found:
+                self.entries.append(("speech" if found.group(1) == "SPEECH OUTPUT" else "braille",
+                                     re.sub(r"\n {18}", "\n", found.group(2))))
+
+    def mark(self):
+        self.update()
+        return len(self.entries)
+
+    def since(self, mark, kind):
+        return [text for entry_kind, text in self.entries[mark:] if entry_kind == kind]
+
+    def wait_for(self, condition, mark=0):
+        """Waits until condition(spoken, brailled) holds for what Orca logged since mark."""
+        def holds():
+            self.update()
+            return condition("\n".join(self.since(mark, "speech")),
+                             "\n".join(self.since(mark, "braille")))
+        return eventually(holds)
+
+    def keys(self, *keys):
+        subprocess.run(["xdotool", "key", "--delay", "20", *keys], env=self.env, check=True,
+                       timeout=30)
+
+    def step(self, what, keys, *expected):
+        """Sends keys and checks that Orca then says each expected text, in that order."""
+        mark = self.mark()
+        self.keys(*keys)
+
+        def in_order(said, _):
+            at = 0
+            for text in expected:
+                at = said.find(text, at)
+                if at < 0:
+                    return False
+                at += len(text)
+            return True
+
+        check(self.wait_for(in_order, mark), what + ": Orca says " + " … ".join(expected),
+              self.since(mark, "speech"))
+        return mark
+
+
+def typed(text):
+    return [{".": "period"}.get(character, character) for character in text]
+
+
+def serve(folder):
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=folder)
+    handler.log_message = lambda *args: None
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def start_program(session, target):
+    if target[0] != "--page":
+        session.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        session.start(os.path.abspath(target[0]))
+        return None
+    server = serve(target[1])
+    session.start("chromium", "--no-sandbox", "--force-renderer-accessibility", "--no-first-run",
+                  "--disable-background-networking", "--disable-component-update",
+                  "--disable-sync", "--password-store=basic",
+                  "--user-data-dir=" + os.path.join(session.folder, "chromium"),
+                  f"--app=http://127.0.0.1:{server.server_port}/")
+    return server
+
+
+def run(session, page):
+    opened = session.wait_for(lambda said, shown: IMPERIAL_FIELD in said and IMPERIAL_FIELD in shown)
+    check(opened, "at start Orca says and brailles the imperial speed field",
+          session.since(0, "speech"))
+    if not opened:
+        return
+
+    typing = session.step("150 and Enter", typed("150") + ["Return"], SENTENCE_150)
+    if not page:
+        session.step("the key that repeats the last notification", [REPEAT_NOTIFICATION_KEY],
+                     SENTENCE_150)
+    session.step("Tab", ["Tab"], "Calculate push button")
+    session.step("Tab", ["Tab"], "Clear push button")
+    session.step("Tab onto the unit options", ["Tab"], "Units", "Imperial", "selected radio button")
+    session.step("Shift+Tab", ["shift+Tab"], "Clear push button")
+    session.step("Shift+Tab", ["shift+Tab"], "Calculate push button")
+    back = session.step("Shift+Tab back into the speed field", ["shift+Tab"], IMPERIAL_FIELD)
+
+    alt_m = session.step("Alt+M", ["alt+m"], "Metric selected", METRIC_FIELD)
+    values = [text for kind, text in session.entries[back:alt_m] if kind == "speech"
+              and "150" in text]
+    check(len(values) == 1, "back in the field, Orca says its value once", values)
+
+    session.step("0.75 and Enter", typed("0.75") + ["Return"], SENTENCE_075)
+    session.step("Enter again", ["Return"], SENTENCE_075)
+    session.step("Alt+L, 0 and Enter", ["alt+l", "0", "Return"], CLEARED)
+    session.step("Ctrl+R", ["ctrl+r"], "Runby Information", RULE_FIRST_LINE, "OK push button")
+    closed = session.step("OK", ["Return"], METRIC_FIELD)
+    session.step("a digit after the box", ["5"], "5")
+    again = [text for text in session.since(closed, "speech")
+             if any(sentence in text for sentence in SENTENCES)]
+    check(not again, "closing the box says no sentence again", again)
+
+    brailled = session.since(typing, "braille")
+    check(all(any(sentence in line for line in brailled) for sentence in SENTENCES),
+          "every sentence is shown in braille", brailled)
+    loading = [text for text in session.since(0, "speech") if "Loading" in text]
+    check(not loading, "Orca says nothing of loading", loading)
+
+
+def main():
+    target = sys.argv[1:]
+    page = target[0] == "--page"
+    with tempfile.TemporaryDirectory(prefix="orca-session-") as folder:
+        session = Session(folder)
+        server = None
+        try:
+            session.start_desktop()
+            session.start_speech()
+            session.start_orca()
+            server = start_program(session, target)
+            run(session, page)
+        finally:
+            if server:
+                server.shutdown()
+            session.stop()
+    print(f"{results['passed']} passed, {results['failed']} failed")
+    sys.exit(1 if results["failed"] else 0)
+
+
+if __name__ == "__main__":
+    main()
