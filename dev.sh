@@ -129,8 +129,9 @@ windows_tests() {
     return "$status"
 }
 
-# The site as WebAssembly: the rules and calculator tests under node, the page in Chromium, and the
-# rules tests natively with the libraries that convert doubles for the web.
+# The site as WebAssembly: the rules and calculator tests under node, the page in Chromium, what
+# Orca says of it, and the rules tests natively with the libraries that convert doubles for the
+# web.
 web_tests() {
     build double-text-libraries
     ctest --preset double-text-libraries
@@ -141,6 +142,8 @@ web_tests() {
     npm install --prefix build/npm --no-audit --no-fund --silent "$axe_core" "$lighthouse"
     /usr/bin/python3 tests/browser_test.py build/web/site build/npm/node_modules/axe-core/axe.min.js \
         build/npm/node_modules/.bin/lighthouse
+    echo "== Orca on the page"
+    /usr/bin/python3 tests/orca_session.py --page build/web/site
 }
 
 # Runs the tests that drive the real programs, each the given number of times, while two

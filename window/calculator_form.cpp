@@ -4,7 +4,7 @@
 #include "runby_info.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstddef>
 #include <exception>
 #include <optional>
 #include <string_view>
@@ -30,7 +30,7 @@ ControlId optionOf(UnitMode mode)
 
 // The decimals that round a plain decimal text to kSpokenDigits significant digits, keeping its
 // whole integer part; none when it has no more digits than that.
-std::optional<int> spokenDecimals(std::string_view shown)
+std::optional<std::size_t> spokenDecimals(std::string_view shown)
 {
     const std::size_t point = std::min(shown.find('.'), shown.size());
     std::string digits(shown.substr(0, point));
@@ -40,8 +40,31 @@ std::optional<int> spokenDecimals(std::string_view shown)
     if (first == std::string::npos || digits.size() - first <= kSpokenDigits)
         return std::nullopt;
     // Negative for a number below 1: the zeros between the point and its first digit.
-    const int integerDigits = static_cast<int>(point) - static_cast<int>(first);
-    return std::max(kSpokenDigits - integerDigits, 0);
+    const auto integerDigits =
+        static_cast<std::ptrdiff_t>(point) - static_cast<std::ptrdiff_t>(first);
+    return static_cast<std::size_t>(std::max<std::ptrdiff_t>(kSpokenDigits - integerDigits, 0));
+}
+
+// A plain decimal text rounded half up to the given number of decimals, digit by digit, with
+// trailing zeros and a bare point dropped.
+//   ("147.63779", 1) -> "147.6"     ("5079999.9", 0) -> "5080000"     ("0.5080000", 4) -> "0.508"
+std::string roundedText(std::string_view text, std::size_t decimals)
+{
+    const std::size_t point = std::min(text.find('.'), text.size());
+    const std::string_view fraction = text.substr(std::min(point + 1, text.size()));
+    const std::size_t kept = std::min(decimals, fraction.size());
+    std::string digits = std::string(text.substr(0, point)) + std::string(fraction.substr(0, kept));
+    bool carry = kept < fraction.size() && fraction[kept] >= '5';
+    for (auto digit = digits.rbegin(); carry && digit != digits.rend(); ++digit) {
+        carry = *digit == '9';
+        *digit = carry ? '0' : static_cast<char>(*digit + 1);
+    }
+    if (carry)
+        digits.insert(digits.begin(), '1');
+    std::string rounded = digits.substr(0, digits.size() - kept);
+    std::string decimalsKept = digits.substr(digits.size() - kept);
+    decimalsKept.erase(decimalsKept.find_last_not_of('0') + 1);
+    return decimalsKept.empty() ? rounded : rounded + "." + decimalsKept;
 }
 
 // A figure of a field as a sentence says it. A long one, which a screen reader would read digit
@@ -51,21 +74,14 @@ std::optional<int> spokenDecimals(std::string_view shown)
 //   "3.0000003" -> "about 3"     "0.5080000" -> "0.508"     "5079999.9" -> "about 5080000"
 std::string spokenFigure(std::string_view shown)
 {
-    const std::optional<int> decimals =
+    const std::optional<std::size_t> decimals =
         shown.find('E') == std::string_view::npos ? spokenDecimals(shown) : std::nullopt;
     if (!decimals)
         return std::string(shown);
-    const double value = parseReal(shown);
-    std::array<char, 64> digits{};
-    const auto written = std::to_chars(
-        digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed, *decimals);
-    std::string rounded(digits.data(), written.ptr);
-    if (rounded.find('.') != std::string::npos) {
-        rounded.erase(rounded.find_last_not_of('0') + 1);
-        if (rounded.back() == '.')
-            rounded.pop_back();
-    }
-    return parseReal(rounded) == value ? rounded : "about " + rounded;
+    const std::size_t point = std::min(shown.find('.'), shown.size());
+    const bool exact =
+        shown.find_first_not_of('0', point + 1 + *decimals) == std::string_view::npos;
+    return (exact ? "" : "about ") + roundedText(shown, *decimals);
 }
 
 } // namespace

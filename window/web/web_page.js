@@ -76,6 +76,9 @@ mergeInto(LibraryManager.library, {
         // as behind the box, and is lost.
         const closeBox = (e) => {
             e.preventDefault();
+            // The page behind the box comes back to assistive technology as it closes: a status
+            // region still holding the last sentence would have it spoken again.
+            document.getElementById("announcement").textContent = "";
             dialog.close();
             const back = dialog.returnFocus;
             if (!back)
@@ -176,10 +179,14 @@ mergeInto(LibraryManager.library, {
     },
 
     // A polite status region speaks what it is given. It is emptied first, so that the same
-    // sentence twice is spoken twice.
+    // sentence twice is spoken twice; Orca takes a text the same as the one before for the same
+    // change told twice, so a repeated sentence ends in a no-break space the second time.
     js_announce: function(sentence) {
         const region = document.getElementById("announcement");
-        const text = UTF8ToString(sentence);
+        let text = UTF8ToString(sentence);
+        if (text == region.dataset.last)
+            text += "\u00a0";
+        region.dataset.last = text;
         region.textContent = "";
         setTimeout(() => {
             region.textContent = text;
