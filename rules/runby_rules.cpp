@@ -36,7 +36,7 @@ constexpr double kInchesPerMillimetre = 0.03937007874016;
 constexpr double kMetresPerSecondPerFootPerMinute = 0.00508;
 constexpr double kFeetPerMinutePerMetrePerSecond = 196.850393700788;
 
-enum class SpeedRange { NotPositive, Minimum, Top, Proportional, Outside };
+enum class SpeedRange : std::uint8_t { NotPositive, Minimum, Top, Proportional, Outside };
 
 bool within(double value, double low, double high)
 {

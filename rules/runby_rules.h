@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,12 +9,12 @@ namespace runby {
 
 // Imperial: speed in ft/min, runby first in inches, speed converted to m/s.
 // Metric: speed in m/s, runby first in millimetres, speed converted to ft/min.
-enum class UnitMode { Imperial, Metric };
+enum class UnitMode : std::uint8_t { Imperial, Metric };
 
 // What one evaluation of the runby rule asks the calculator to show.
 struct RunbyOutcome
 {
-    enum class Kind {
+    enum class Kind : std::uint8_t {
         Clear, // the speed is zero, negative or not a number: clear the form
         NoChange, // a positive speed outside every range: change nothing
         Results, // texts to write

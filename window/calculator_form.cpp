@@ -154,7 +154,7 @@ void CalculatorForm::cmdCalculate_Click()
                 m_controls.announcer.announce(resultSentence());
             break;
         }
-    } catch (const std::exception &) {
+    } catch (const std::exception &) { // NOLINT(bugprone-empty-catch): by design, see below.
         // A failed calculation ends silently and keeps whatever it already wrote.
     }
 }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace runby {
@@ -18,7 +19,7 @@ constexpr std::size_t kSpeedFieldLength = 9;
 void makeDisplayOnly(TextBox &field);
 
 // What a control or the menu item tells the calculator.
-enum class ControlEvent { Click, Change };
+enum class ControlEvent : std::uint8_t { Click, Change };
 
 // The state and event handlers of the calculator window, run against the control interface so
 // that they need no window toolkit.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -23,7 +24,7 @@ constexpr std::string_view kWindowDescription =
 
 // The window's controls in the order of their creation, each the index of its row in kControls,
 // then the Help menu's one item, which has no place in the client area.
-enum class ControlId : std::size_t {
+enum class ControlId : std::uint8_t {
     optImperial,
     optMetric,
     cmdClear,
@@ -59,11 +60,11 @@ struct MenuItemLayout
 
 constexpr MenuItemLayout kRunbyInfoItem{"mnuRunbyInfo", "&Runby Info", 'R'};
 
-enum class ControlKind { OptionButton, PushButton, TextField, Label };
+enum class ControlKind : std::uint8_t { OptionButton, PushButton, TextField, Label };
 
 // The captions' faces, designed for MS Sans Serif: the dialog font at 8.25 points where the
 // design names none, else the named size and weight.
-enum class Face { Default, Bold975, Bold12, Regular135 };
+enum class Face : std::uint8_t { Default, Bold975, Bold12, Regular135 };
 
 struct FaceSize
 {

@@ -1,7 +1,7 @@
 // The page's side of the calculator: the DOM elements of the controls, found by the design's
 // names. Everything the calculator decides (what element each control is, its access key, which
 // events it raises, the menu's shortcut) comes from the C++ side; this file only carries it out.
-mergeInto(LibraryManager.library, {
+const runbyLibrary = {
     // Writes caption into element, the letter after its ampersand underlined.
     $runbyCaption: function(element, caption) {
         const amp = caption.indexOf("&");
@@ -128,7 +128,7 @@ mergeInto(LibraryManager.library, {
     },
 
     js_utf8_value: function(name) {
-        return allocateUTF8(document.getElementById(UTF8ToString(name)).value);
+        return stringToNewUTF8(document.getElementById(UTF8ToString(name)).value);
     },
 
     js_value_length: function(name) {
@@ -213,4 +213,12 @@ mergeInto(LibraryManager.library, {
             : null;
         dialog.showModal();
     },
-});
+};
+
+// Emscripten 3.1.6 gives every library function its string conversions; later versions give a
+// function only those that its __deps name, where they are library functions of their own.
+const runbyStrings = ["$UTF8ToString", "$UTF16ToString", "$stringToUTF16", "$stringToNewUTF8"]
+    .filter((name) => name in LibraryManager.library);
+for (const name of Object.keys(runbyLibrary).filter((key) => /^js_\w+$/.test(key)))
+    runbyLibrary[name + "__deps"] = (runbyLibrary[name + "__deps"] || []).concat(runbyStrings);
+mergeInto(LibraryManager.library, runbyLibrary);
