@@ -205,7 +205,7 @@ leave_chroot() {
         done
         as_root kill -KILL "${pids[@]}" 2>/dev/null || true
     fi
-    findmnt -rn -o TARGET | grep "^$root/" | sort -r | while read -r mount; do
+    findmnt -rn -o TARGET | { grep "^$root/" || true; } | sort -r | while read -r mount; do
         as_root umount "$mount"
     done
 }
