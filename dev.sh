@@ -220,14 +220,19 @@ test_in_debian13() {
     as_root debootstrap --variant=minbase --include=git,ca-certificates trixie "$root" \
         "$(debian_mirror)" >build/debootstrap.log
     git clone --quiet --no-local "$PWD" "$root/root/runby"
+    # The network as this machine has it: its name servers and the certificates it trusts beside
+    # Debian's, such as a proxy's.
     as_root cp /etc/resolv.conf "$root/etc/resolv.conf"
+    as_root cp -r /usr/local/share/ca-certificates/. "$root/usr/local/share/ca-certificates/"
     trap 'leave_chroot "'"$root"'"' EXIT
     as_root mount -t proc proc "$root/proc"
     as_root mount -t sysfs sysfs "$root/sys"
     as_root mount --bind /dev "$root/dev"
     as_root mount --bind /dev/pts "$root/dev/pts"
     as_root mount -t tmpfs tmpfs "$root/dev/shm"
+    as_root chroot "$root" update-ca-certificates >/dev/null
     as_root chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" \
+        NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
         bash -c 'cd /root/runby && git log -1 --format="== Debian $(cat /etc/debian_version), commit %h" && ./dev.sh test'
 }

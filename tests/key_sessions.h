@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <fstream>
 #include <stdexcept>
 #include <string>
@@ -15,7 +16,7 @@ namespace runby {
 
 struct KeyStep
 {
-    enum class Kind { Key, Alt, Ctrl, Paste, Click, Type };
+    enum class Kind : std::uint8_t { Key, Alt, Ctrl, Paste, Click, Type };
 
     Kind kind;
     // Key: the keysym name; Alt and Ctrl: the letter; Click: the control's name.

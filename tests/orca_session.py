@@ -34,11 +34,11 @@ SENTENCES = (SENTENCE_150, SENTENCE_075, CLEARED)
 IMPERIAL_FIELD = "Speed in feet per minute"
 METRIC_FIELD = "Speed in meters per second"
 RULE_FIRST_LINE = "300.8b Minimum Bottom and Top Car Runby"
-# A key of no use to the program, bound to Orca's command that repeats the last notification.
-REPEAT_NOTIFICATION_KEY = "F12"
-# A spoken or brailled entry of Orca's log; speech ends with the voice it was spoken in.
-ENTRY = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - (SPEECH OUTPUT|BRAILLE LINE): +'(.*)'\s*(\{.*\})?$",
-                   re.S)
+# A spoken or brailled entry of Orca's log, or one that Orca kept in its history of
+# notifications; speech ends with the voice it was spoken in.
+ENTRY = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - (SPEECH OUTPUT|BRAILLE LINE|NOTIFICATION KEPT): +"
+                   r"'(.*)'\s*(\{.*\})?$", re.S)
+KINDS = {"SPEECH OUTPUT": "speech", "BRAILLE LINE": "braille", "NOTIFICATION KEPT": "history"}
 # Text that the page put into its status region, for Orca to speak once it has paused.
 STATUS = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - EVENT MANAGER: object:text-changed:insert for "
                     r"\[status bar \| \] in .*?\(\d+, \d+, (.*)\)$", re.S)
@@ -50,29 +50,32 @@ def check(ok, what, detail=""):
     print(("ok   " if ok else "FAIL ") + what + ("" if ok or not detail else "\n     " + str(detail)))
 
 
-# Orca writes its log line by line, at the level that holds what it speaks and brailles, and each
-# script binds the key that repeats the last notification.
-CUSTOMIZATIONS = f"""
+# Orca writes its log line by line, at the level that holds what it speaks and brailles, and logs
+# each notification it keeps for the user to recall: Orca 43 keeps them in notification_messages,
+# later versions in the notification presenter.
+CUSTOMIZATIONS = """
+import datetime
 import orca.debug
-import orca.keybindings
-import orca.settings_manager
 
 orca.debug.debugLevel = orca.debug.LEVEL_INFO
 orca.debug.debugFile.reconfigure(line_buffering=True)
-manager = orca.settings_manager.getManager()
-override = manager.overrideKeyBindings
 
 
-def bind_repeat_notification(script, bindings):
-    bindings = override(script, bindings)
-    handler = script.inputEventHandlers.get("repeatLastNotificationMessageHandler")
-    if handler:
-        bindings.add(orca.keybindings.KeyBinding("{REPEAT_NOTIFICATION_KEY}",
-            orca.keybindings.defaultModifierMask, orca.keybindings.NO_MODIFIER_MASK, handler))
-    return bindings
+def logged(save):
+    def save_and_log(message):
+        now = datetime.datetime.now().strftime("%H:%M:%S.%f")
+        orca.debug.debugFile.write(f"{now} - NOTIFICATION KEPT: '{message}'\\n")
+        return save(message)
+    return save_and_log
 
 
-manager.overrideKeyBindings = bind_repeat_notification
+try:
+    from orca import notification_presenter
+    presenter = notification_presenter.get_presenter()
+    presenter.save_notification = logged(presenter.save_notification)
+except ImportError:
+    from orca import notification_messages
+    notification_messages.saveMessage = logged(notification_messages.saveMessage)
 """
 
 SPEECH_DISPATCHER_CONF = """AudioOutputMethod "libao"
@@ -167,7 +170,7 @@ class Session:
         for entry in re.split(r"\n(?=\S)", text[:text.rfind("\n") + 1]):
             found = ENTRY.match(entry)
             if found:
-                self.entries.append(("speech" if found.group(1) == "SPEECH OUTPUT" else "braille",
+                self.entries.append((KINDS[found.group(1)],
                                      re.sub(r"\n {18}", "\n", found.group(2))))
             elif STATUS.match(entry):
                 self.entries.append(("status", STATUS.match(entry).group(1)))
@@ -250,14 +253,12 @@ def run(session, page):
         return
 
     typing = session.step("150 and Enter", typed("150") + ["Return"], SENTENCE_150)
-    if not page:
-        session.step("the key that repeats the last notification", [REPEAT_NOTIFICATION_KEY],
-                     SENTENCE_150)
-    session.step("Tab", ["Tab"], "Calculate push button")
-    session.step("Tab", ["Tab"], "Clear push button")
+    # Orca 43 says "push button", later versions "button".
+    session.step("Tab", ["Tab"], "Calculate", "button")
+    session.step("Tab", ["Tab"], "Clear", "button")
     session.step("Tab onto the unit options", ["Tab"], "Units", "Imperial", "selected radio button")
-    session.step("Shift+Tab", ["shift+Tab"], "Clear push button")
-    session.step("Shift+Tab", ["shift+Tab"], "Calculate push button")
+    session.step("Shift+Tab", ["shift+Tab"], "Clear", "button")
+    session.step("Shift+Tab", ["shift+Tab"], "Calculate", "button")
     back = session.step("Shift+Tab back into the speed field", ["shift+Tab"], IMPERIAL_FIELD)
 
     # The option's name comes before the field's on the window, after it on the page, whose
@@ -270,7 +271,7 @@ def run(session, page):
     session.step("0.75 and Enter", typed("0.75") + ["Return"], SENTENCE_075)
     session.step("Enter again", ["Return"], SENTENCE_075)
     session.step("Alt+L, 0 and Enter", ["alt+l", "0", "Return"], CLEARED)
-    session.step("Ctrl+R", ["ctrl+r"], "Runby Information", RULE_FIRST_LINE, "OK push button")
+    session.step("Ctrl+R", ["ctrl+r"], "Runby Information", RULE_FIRST_LINE, "OK", "button")
     closed = session.step("OK", ["Return"], METRIC_FIELD)
     # A sentence told again on closing comes before the next one. The page's status region has
     # Orca speak it once the user pauses: the keys sent next would silence it, so what the page
@@ -283,6 +284,10 @@ def run(session, page):
     brailled = session.since(typing, "braille")
     check(all(any(sentence in line for line in brailled) for sentence in SENTENCES),
           "every sentence is shown in braille", brailled)
+    if not page:
+        kept = session.since(0, "history")
+        check(all(sentence in kept for sentence in SENTENCES) and "" not in kept,
+              "Orca keeps every sentence in its history of notifications", kept)
 
 
 def main():

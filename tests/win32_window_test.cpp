@@ -96,15 +96,23 @@ public:
         m_process.dwProcessId = GetCurrentProcessId();
         m_process.dwThreadId = thread;
     }
-    // A new runby.exe.
+    // A new runby.exe, active and ready for keys.
     Program()
     {
+        // Wine brings Ctrl, Alt and Shift into line with the X server's keyboard as a window is
+        // activated, which releases a key only sent as input. Activated late, the new window
+        // would release the Ctrl or Alt of the first keys sent: Shift held from now on tells,
+        // once released, that the activation is over.
+        holdShift(true);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring commandLine = L"\"" + g_exe + L"\"";
         if (!CreateProcessW(g_exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                nullptr, &startup, &m_process))
+                nullptr, &startup, &m_process)) {
+            m_startError = GetLastError();
+            holdShift(false);
             return;
+        }
         eventually([this] {
             m_window = windowOfProcess();
             return m_window && IsWindowVisible(m_window);
@@ -113,9 +121,11 @@ public:
             SetForegroundWindow(m_window);
             eventually([this] {
                 return GetForegroundWindow() == m_window
-                    && focusName() == nameOf(ControlId::txtImperialSpeed);
+                    && focusName() == nameOf(ControlId::txtImperialSpeed)
+                    && GetAsyncKeyState(VK_SHIFT) >= 0;
             });
         }
+        holdShift(false);
     }
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
@@ -131,10 +141,20 @@ public:
     }
 
     HWND window() const { return m_window; }
+    // Why the program could not be started; 0 when it was.
+    DWORD startError() const { return m_startError; }
     DWORD processId() const { return m_process.dwProcessId; }
     // Waits until the program has handled the input sent to it: a state that equals the one
     // before the keys must not pass before they arrive.
     void waitForInputHandled() const { WaitForInputIdle(m_process.hProcess, 10000); }
+    static void holdShift(bool down)
+    {
+        INPUT shift{};
+        shift.type = INPUT_KEYBOARD;
+        shift.ki.wVk = VK_SHIFT;
+        shift.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        SendInput(1, &shift, sizeof shift);
+    }
     HWND control(ControlId id) const { return GetDlgItem(m_window, commandIdOf(id)); }
     // The message box's OK, once the box shows.
     HWND messageBoxOk() const
@@ -196,6 +216,7 @@ private:
 
     PROCESS_INFORMATION m_process{};
     HWND m_window = nullptr;
+    DWORD m_startError = 0;
 };
 
 void setClipboard(const std::u16string &text)
@@ -833,7 +854,8 @@ public:
     void TestBody() override
     {
         Program program;
-        ASSERT_NE(program.window(), nullptr);
+        ASSERT_NE(program.window(), nullptr)
+            << "runby.exe not started: error " << program.startError();
         Inputs inputs(program);
         for (const KeyStep &step : m_session.steps)
             inputs.add(step);
