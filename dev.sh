@@ -287,6 +287,7 @@ package() {
     version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows-package/CMakeCache.txt)
     windows_packages "$version" build/packages
     build web
+    /usr/bin/python3 tests/browser_test.py --calculates build/web/site
     /usr/bin/python3 packaging/zip_folder.py --precompressed build/web/site \
         "build/packages/runby-$version-web.zip"
 }
@@ -320,6 +321,7 @@ package)
 web)
     install_missing "${web_packages[@]}"
     build web
+    /usr/bin/python3 tests/browser_test.py --calculates build/web/site
     echo "Serving build/web/site at http://127.0.0.1:8080 (Ctrl+C ends)"
     exec /usr/bin/python3 -m http.server 8080 --bind 127.0.0.1 --directory build/web/site
     ;;

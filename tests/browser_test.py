@@ -7,6 +7,7 @@ With the path of axe-core's axe.min.js, it also runs axe on the page at both wid
 dialog shut and open; with Lighthouse's command besides, a Lighthouse mobile run on the site.
 
 usage: browser_test.py SITE_FOLDER [AXE_MIN_JS [LIGHTHOUSE]]
+       browser_test.py --calculates SITE_FOLDER     the built page calculates: what a build checks
 """
 
 import functools
@@ -508,36 +509,59 @@ def check_phone(page, axe):
         page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
 
+def check_console(driver):
+    errors = [entry for entry in driver.get_log("browser") if entry["level"] == "SEVERE"]
+    check(not errors, "no error in the console", errors)
+
+
+def check_calculates(page):
+    """The built page calculates, with nothing wrong in the console: what a build checks."""
+    page.open()
+    page.keys("150", Keys.RETURN)
+    check(page.wait(lambda: page.fields() == TYPICAL), "150 and Enter calculate", page.fields())
+    check_console(page.driver)
+
+
+def check_everything(page, axe):
+    driver = page.driver
+    check_drawn_before_ready(page)
+    check_key_sessions(page, 1024)
+    check_screen_reader_view(page)
+    check_wide_result(page)
+    check_focus_moves_once(page)
+    check_tab_order(page)
+    check_runby_info(page)
+    check_offline(page)
+    check_update(sys.argv[1])
+    if len(sys.argv) > 3:
+        check_lighthouse(sys.argv[1], sys.argv[3])
+    if axe:
+        check_axe(page, axe, 1024)
+    check_phone(page, axe)
+    try:
+        for width in (1024, 390, 320):
+            check_rule_wraps(page, width)
+    finally:
+        driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
+    check_console(driver)
+
+
 def main():
-    server = serve(sys.argv[1])
+    if sys.argv[1] == "--calculates":
+        run_checks(sys.argv[2], check_calculates)
+        return
     axe = None
     if len(sys.argv) > 2:
         with open(sys.argv[2], encoding="utf-8") as script:
             axe = script.read()
+    run_checks(sys.argv[1], lambda page: check_everything(page, axe))
+
+
+def run_checks(folder, checks):
+    server = serve(folder)
     driver = browser()
     try:
-        page = Page(driver, f"http://127.0.0.1:{server.server_address[1]}/")
-        check_drawn_before_ready(page)
-        check_key_sessions(page, 1024)
-        check_screen_reader_view(page)
-        check_wide_result(page)
-        check_focus_moves_once(page)
-        check_tab_order(page)
-        check_runby_info(page)
-        check_offline(page)
-        check_update(sys.argv[1])
-        if len(sys.argv) > 3:
-            check_lighthouse(sys.argv[1], sys.argv[3])
-        if axe:
-            check_axe(page, axe, 1024)
-        check_phone(page, axe)
-        try:
-            for width in (1024, 390, 320):
-                check_rule_wraps(page, width)
-        finally:
-            driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
-        errors = [entry for entry in driver.get_log("browser") if entry["level"] == "SEVERE"]
-        check(not errors, "no error in the console", errors)
+        checks(Page(driver, f"http://127.0.0.1:{server.server_address[1]}/"))
     finally:
         driver.quit()
         server.shutdown()
