@@ -34,14 +34,16 @@ def read_layout():
     """The client area's size and the middle of each control in it, from the window's layout."""
     with open(LAYOUT, encoding="utf-8") as source:
         text = source.read()
-    client = [int(re.search(rf"{name} = (\d+);", text).group(1)) // TWIPS_PER_PIXEL
-              for name in ("kClientWidthTwips", "kClientHeightTwips")]
+    client = None
     middles = {}
-    for row in re.finditer(r'\{ControlId::\w+,\s*"(\w+)",\s*ControlKind::\w+,\s*"[^"]*",'
+    for row in re.finditer(r'\{ControlId::\w+,\s*"(\w+)",\s*ControlKind::(\w+),\s*"[^"]*",'
                            r'\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)', text):
-        left, top, width, height = (int(v) for v in row.groups()[1:])
-        middles[row.group(1)] = ((left + width // 2) // TWIPS_PER_PIXEL,
-                                 (top + height // 2) // TWIPS_PER_PIXEL)
+        left, top, width, height = (int(v) for v in row.groups()[2:])
+        if row.group(2) == "Window":
+            client = [width // TWIPS_PER_PIXEL, height // TWIPS_PER_PIXEL]
+        elif not row.group(2).startswith("Menu"):
+            middles[row.group(1)] = ((left + width // 2) // TWIPS_PER_PIXEL,
+                                     (top + height // 2) // TWIPS_PER_PIXEL)
     return client, middles
 
 
@@ -184,12 +186,6 @@ def xdotool_words(desktop, window, steps):
         elif step.kind == "type":
             map_to_free_keys(desktop.env["DISPLAY"], [c for c in step.value if keyboard_lacks(c)])
             keys += [keysym(c) for c in step.value]
-        elif step.kind == "ctrl" and step.value == RUNBY_INFO_KEY:
-            # A key pressed before the box shows goes to the window it blocks, and Qt drops it
-            # there: the keys after Ctrl+R wait for the box.
-            desktop.xdotool(*words, "key", "--delay", "20", *keys, "ctrl+" + step.value)
-            words, keys = [], []
-            desktop.find_window(RUNBY_INFO_TITLE)
         elif step.kind in ("alt", "ctrl"):
             keys.append(f"{step.kind}+{step.value}")
         else:

@@ -176,7 +176,7 @@ public:
     {
         if (name == "OK")
             return messageBoxOk();
-        for (const ControlLayout &layout : kControls)
+        for (const ControlLayout &layout : clientControls())
             if (layout.name == name)
                 return control(layout.id);
         return nullptr;
@@ -402,7 +402,7 @@ TEST_F(Win32Window, ShowsTheToolTipUnderThePointer)
 TEST_F(Win32Window, PlacesEveryControlWithItsFlags)
 {
     ASSERT_NE(program.window(), nullptr);
-    for (const ControlLayout &layout : kControls) {
+    for (const ControlLayout &layout : clientControls()) {
         RECT rect{};
         GetWindowRect(program.control(layout.id), &rect);
         MapWindowPoints(nullptr, program.window(), reinterpret_cast<POINT *>(&rect), 2);
@@ -633,7 +633,7 @@ LONG accessibleRole(IAccessible *object)
 // member's parent must be its group.
 std::vector<std::wstring> namesBelow(IAccessible *parent)
 {
-    std::array<VARIANT, kControlCount> children{};
+    std::array<VARIANT, kClientControlCount> children{};
     LONG obtained = 0;
     AccessibleChildren(parent, 0, static_cast<LONG>(children.size()), children.data(), &obtained);
     std::vector<std::wstring> names;

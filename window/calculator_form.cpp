@@ -115,6 +115,11 @@ void CalculatorForm::Form_Load()
     m_controls.optImperial.setForeColor(kRed);
 }
 
+void CalculatorForm::focusFirstControl()
+{
+    speedField(m_mode).setFocus();
+}
+
 void CalculatorForm::optImperial_Click()
 {
     switchTo(UnitMode::Imperial);

@@ -56,6 +56,9 @@ public:
     void raise(ControlId source, ControlEvent event);
 
     void Form_Load();
+    // Gives the focus to the first control of the Tab order that takes it, as the window shows:
+    // the active speed field.
+    void focusFirstControl();
     void optImperial_Click();
     void optMetric_Click();
     void cmdClear_Click();

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,17 +14,14 @@ namespace runby {
 // place in twips (1/1440 inch, 15 to the pixel at 96 dots per inch), font and tab index.
 
 constexpr int kTwipsPerPixel = 15;
-constexpr int kClientWidthTwips = 7905;
-constexpr int kClientHeightTwips = 3780;
 
-constexpr std::string_view kWindowCaption = " Tarnvale          www.tarnvale.example";
-constexpr std::string_view kHelpMenuCaption = "&Help";
 // What assistive technology says the window is; the caption names the publisher only.
 constexpr std::string_view kWindowDescription =
     "Minimum car runby calculator for hydraulic elevators";
 
-// The window's controls in the order of their creation, each the index of its row in kControls,
-// then the Help menu's one item, which has no place in the client area.
+// Every control of the window, each the index of its row in kControls: the client area's
+// controls in the order of their creation, then the window itself, its Help menu and the menu's
+// one item.
 enum class ControlId : std::uint8_t {
     optImperial,
     optMetric,
@@ -40,27 +38,29 @@ enum class ControlId : std::uint8_t {
     Label5,
     Label4,
     Label1,
+    frmRunby,
+    mnuHelp,
     mnuRunbyInfo,
 };
-
-constexpr std::size_t kControlCount = static_cast<std::size_t>(ControlId::mnuRunbyInfo);
 
 constexpr std::size_t indexOf(ControlId id)
 {
     return static_cast<std::size_t>(id);
 }
 
-struct MenuItemLayout
-{
-    std::string_view name;
-    std::string_view caption;
-    // Ctrl and this letter choose the item from anywhere in the window.
-    char shortcutKey;
+constexpr std::size_t kControlCount = indexOf(ControlId::mnuRunbyInfo) + 1;
+// The controls in the client area come first.
+constexpr std::size_t kClientControlCount = indexOf(ControlId::frmRunby);
+
+enum class ControlKind : std::uint8_t {
+    OptionButton,
+    PushButton,
+    TextField,
+    Label,
+    Window,
+    Menu,
+    MenuItem,
 };
-
-constexpr MenuItemLayout kRunbyInfoItem{"mnuRunbyInfo", "&Runby Info", 'R'};
-
-enum class ControlKind : std::uint8_t { OptionButton, PushButton, TextField, Label };
 
 // The captions' faces, designed for MS Sans Serif: the dialog font at 8.25 points where the
 // design names none, else the named size and weight.
@@ -103,6 +103,8 @@ struct ControlLayout
     std::string_view toolTip;
     // What assistive technology calls a control that has no caption.
     std::string_view accessibleName;
+    // For a menu item: Ctrl and this letter choose it from anywhere in the window.
+    char shortcutKey = '\0';
 };
 
 // In the order of their creation.
@@ -137,6 +139,13 @@ constexpr std::array<ControlLayout, kControlCount> kControls{{
         7, " Operating speed in the down direction or rated speed up ", ""},
     {ControlId::Label1, "Label1", ControlKind::Label, "Tarnvale", 1545, 240, 4815, 375,
         Face::Regular135, 6, "", ""},
+    // The window's place is its client area.
+    {ControlId::frmRunby, "frmRunby", ControlKind::Window,
+        " Tarnvale          www.tarnvale.example", 0, 0, 7905, 3780, Face::Default, -1, "", ""},
+    {ControlId::mnuHelp, "mnuHelp", ControlKind::Menu, "&Help", 0, 0, 0, 0, Face::Default, -1, "",
+        ""},
+    {ControlId::mnuRunbyInfo, "mnuRunbyInfo", ControlKind::MenuItem, "&Runby Info", 0, 0, 0, 0,
+        Face::Default, -1, "", "", 'R'},
 }};
 
 // A row out of its id's place would give a control another's place, caption and events.
@@ -154,10 +163,16 @@ constexpr const ControlLayout &layoutOf(ControlId id)
     return kControls.at(indexOf(id));
 }
 
-// The design's name of a control or of the menu item.
+// The design's name of a control.
 constexpr std::string_view nameOf(ControlId id)
 {
-    return id == ControlId::mnuRunbyInfo ? kRunbyInfoItem.name : layoutOf(id).name;
+    return layoutOf(id).name;
+}
+
+// The client area's controls, in the order of their creation.
+constexpr std::span<const ControlLayout, kClientControlCount> clientControls()
+{
+    return std::span(kControls).first<kClientControlCount>();
 }
 
 // The letter after the ampersand of a caption, which Alt and the letter press; 0 where none.
@@ -178,7 +193,7 @@ inline std::string captionText(std::string_view caption)
 }
 
 // The controls as they stand on the screen, row by row: what a screen reader reads in turn.
-constexpr std::array<ControlId, kControlCount> kReadingOrder{ControlId::Label1,
+constexpr std::array<ControlId, kClientControlCount> kReadingOrder{ControlId::Label1,
     ControlId::optImperial, ControlId::optMetric, ControlId::Label4, ControlId::txtImperialSpeed,
     ControlId::Label6, ControlId::txtMetricSpeed, ControlId::Label8, ControlId::Label5,
     ControlId::txtRunbyInches, ControlId::Label7, ControlId::txtRunbyMillimeters, ControlId::Label9,
@@ -195,11 +210,11 @@ constexpr ControlId kDefaultButton = ControlId::cmdCalculate;
 // The title, centred in its box; every other caption is left-aligned.
 constexpr ControlId kCentredLabel = ControlId::Label1;
 
-// The controls in the order of their tab indexes.
-inline std::array<const ControlLayout *, kControlCount> controlsInTabOrder()
+// The client area's controls in the order of their tab indexes.
+inline std::array<const ControlLayout *, kClientControlCount> controlsInTabOrder()
 {
-    std::array<const ControlLayout *, kControlCount> order{};
-    std::transform(kControls.begin(), kControls.end(), order.begin(),
+    std::array<const ControlLayout *, kClientControlCount> order{};
+    std::transform(clientControls().begin(), clientControls().end(), order.begin(),
         [](const ControlLayout &layout) { return &layout; });
     std::sort(order.begin(), order.end(),
         [](const ControlLayout *a, const ControlLayout *b) { return a->tabIndex < b->tabIndex; });

@@ -2,6 +2,8 @@
 
 #include "calculator_form.h"
 #include "controls.h"
+#include "keyboard_policy.h"
+#include "keys_in_order.h"
 #include "layout.h"
 #include "qt_controls.h"
 #include "title_bar.h"
@@ -24,8 +26,11 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
+#include <iterator>
+#include <vector>
 
 namespace runby {
 
@@ -65,6 +70,9 @@ QWidget *createControl(const ControlLayout &layout, QWidget *client)
         control = new NumberField(client);
         break;
     case ControlKind::Label:
+    case ControlKind::Window:
+    case ControlKind::Menu:
+    case ControlKind::MenuItem:
         auto *label = new QLabel(caption, client);
         if (layout.id == kCentredLabel)
             label->setAlignment(Qt::AlignCenter);
@@ -80,15 +88,15 @@ QWidget *createControl(const ControlLayout &layout, QWidget *client)
 }
 
 // The client area's widgets, each at the index of its control.
-using ControlWidgets = std::array<QWidget *, kControlCount>;
+using ControlWidgets = std::array<QWidget *, kClientControlCount>;
 
 // Creates the controls in the order of the window's design, at their places.
 ControlWidgets createControls(QWidget *client)
 {
     ControlWidgets widgets{};
-    for (const ControlLayout &layout : kControls)
+    for (const ControlLayout &layout : clientControls())
         widgets.at(indexOf(layout.id)) = createControl(layout, client);
-    client->setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+    client->setFixedSize(pixelsOf(layoutOf(ControlId::frmRunby)).size());
     return widgets;
 }
 
@@ -152,57 +160,103 @@ public:
     }
 };
 
-// Makes the access keys of the buttons press them at once, rather than after the short
-// animation in which keys typed next would go to the button, and lets an arrow key on the
-// selected unit option select the other one with the focus ending where its handler puts it.
-class ImmediateButtons final : public QObject
+// A key event as the keyboard policy sees it.
+KeyPress keyPressOf(const QKeyEvent &event)
+{
+    KeyPress key;
+    const int code = event.key();
+    if (code == Qt::Key_Return || code == Qt::Key_Enter)
+        key.key = Key::Enter;
+    else if (code == Qt::Key_Left)
+        key.key = Key::Left;
+    else if (code == Qt::Key_Right)
+        key.key = Key::Right;
+    else if (code == Qt::Key_Up)
+        key.key = Key::Up;
+    else if (code == Qt::Key_Down)
+        key.key = Key::Down;
+    else if (code >= Qt::Key_A && code <= Qt::Key_Z) {
+        key.key = Key::Letter;
+        key.letter = static_cast<char>('A' + (code - Qt::Key_A));
+    }
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    key.alt = modifiers & Qt::AltModifier;
+    key.ctrl = modifiers & Qt::ControlModifier;
+    key.shift = modifiers & Qt::ShiftModifier;
+    return key;
+}
+
+} // namespace
+
+// Carries out the calculator's keyboard policy for the keys that reach the window's controls:
+// it takes them before the toolkit's own shortcuts, access keys and default button do.
+class RunbyWindow::KeyboardPolicy final : public QObject
 {
 public:
-    ImmediateButtons(std::initializer_list<QAbstractButton *> buttons, QRadioButton *first,
-        QRadioButton *second, QObject *parent);
+    KeyboardPolicy(const ControlWidgets &widgets, QMenu *help, QAction *runbyInfo, QObject *parent);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QRadioButton *m_first;
-    QRadioButton *m_second;
+    void carryOut(const KeyAction &action) const;
+
+    ControlWidgets m_widgets;
+    QMenu *m_help;
+    QAction *m_runbyInfo;
 };
 
-ImmediateButtons::ImmediateButtons(std::initializer_list<QAbstractButton *> buttons,
-    QRadioButton *first, QRadioButton *second, QObject *parent)
-    : QObject(parent), m_first(first), m_second(second)
+RunbyWindow::KeyboardPolicy::KeyboardPolicy(
+    const ControlWidgets &widgets, QMenu *help, QAction *runbyInfo, QObject *parent)
+    : QObject(parent), m_widgets(widgets), m_help(help), m_runbyInfo(runbyInfo)
 {
-    for (QAbstractButton *button : buttons)
-        button->installEventFilter(this);
+    // The window sees a key that no control has the focus for.
+    parent->installEventFilter(this);
+    for (QWidget *widget : widgets)
+        widget->installEventFilter(this);
 }
 
-bool ImmediateButtons::eventFilter(QObject *watched, QEvent *event)
+bool RunbyWindow::KeyboardPolicy::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *button = qobject_cast<QAbstractButton *>(watched);
-    if (!button || !button->isEnabled())
+    const bool shortcutOverride = event->type() == QEvent::ShortcutOverride;
+    if (!shortcutOverride && event->type() != QEvent::KeyPress)
         return false;
-    if (event->type() == QEvent::Shortcut && !static_cast<QShortcutEvent *>(event)->isAmbiguous()) {
-        button->click();
-        return true;
-    }
-    if (event->type() != QEvent::KeyPress || (button != m_first && button != m_second))
+    Q_UNUSED(watched);
+    const auto found = std::find(m_widgets.begin(), m_widgets.end(), QApplication::focusWidget());
+    const ControlId focus = found == m_widgets.end()
+        ? ControlId::frmRunby
+        : static_cast<ControlId>(std::distance(m_widgets.begin(), found));
+    const KeyAction action = keyAction(keyPressOf(*static_cast<QKeyEvent *>(event)), focus);
+    if (action.kind == KeyAction::Kind::None)
         return false;
-    switch (static_cast<QKeyEvent *>(event)->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        // With two options every arrow leads to the other one. Its handler places the focus;
-        // Qt's own arrow handling would take it back to the option afterwards.
-        (button == m_first ? m_second : m_first)->click();
-        return true;
-    default:
-        return false;
-    }
+    // Accepted as an override, the key comes back as a key press instead of a shortcut.
+    if (shortcutOverride)
+        event->accept();
+    else
+        carryOut(action);
+    return true;
 }
 
-} // namespace
+void RunbyWindow::KeyboardPolicy::carryOut(const KeyAction &action) const
+{
+    switch (action.kind) {
+    case KeyAction::Kind::Press:
+    case KeyAction::Kind::Select:
+        // The button's click, at once, without the focus that the toolkit's access keys and
+        // their short animation would give it first.
+        widgetOf<QAbstractButton>(m_widgets, action.target)->click();
+        break;
+    case KeyAction::Kind::OpenMenu:
+        // The menu belongs to the menu bar, which opens it.
+        qobject_cast<QMenuBar *>(m_help->parentWidget())->setActiveAction(m_help->menuAction());
+        break;
+    case KeyAction::Kind::Choose:
+        m_runbyInfo->trigger();
+        break;
+    case KeyAction::Kind::None:
+        break;
+    }
+}
 
 // The client area's widgets and the menu item, and the calculator's adapters around them.
 struct RunbyWindow::Controls
@@ -250,16 +304,29 @@ RunbyWindow::Controls::Controls(
 
 namespace {
 
-void setUpButtons(const ControlWidgets &widgets, QWidget *client)
+void setUpButtons(const ControlWidgets &widgets)
 {
     auto *optImperial = widgetOf<QRadioButton>(widgets, ControlId::optImperial);
     auto *optMetric = widgetOf<QRadioButton>(widgets, ControlId::optMetric);
-    auto *cmdClear = widgetOf<QPushButton>(widgets, ControlId::cmdClear);
-    auto *cmdCalculate = widgetOf<QPushButton>(widgets, ControlId::cmdCalculate);
-    // Enter on a focused button presses that button; anywhere else it presses Calculate.
-    cmdClear->setAutoDefault(true);
-    cmdCalculate->setAutoDefault(true);
-    widgetOf<QPushButton>(widgets, kDefaultButton)->setDefault(true);
+    // The default button, as the keyboard policy chooses it for the focus, shows as such. Qt
+    // draws a button that can be the default with room for the mark.
+    std::vector<QPushButton *> buttons;
+    for (const ControlLayout &layout : clientControls())
+        if (layout.kind == ControlKind::PushButton)
+            buttons.push_back(widgetOf<QPushButton>(widgets, layout.id));
+    const auto showDefault = [buttons, widgets](ControlId focus) {
+        for (QPushButton *button : buttons) {
+            button->setAutoDefault(true);
+            button->setDefault(button == widgets.at(indexOf(defaultButtonFor(focus))));
+        }
+    };
+    showDefault(kDefaultButton);
+    QObject::connect(qApp, &QApplication::focusChanged, buttons.front(),
+        [showDefault, widgets](QWidget *, QWidget *now) {
+            const auto focused = std::find(widgets.begin(), widgets.end(), now);
+            if (focused != widgets.end())
+                showDefault(static_cast<ControlId>(std::distance(widgets.begin(), focused)));
+        });
     // Tab stops at the selected unit option only, as in any group of options.
     for (QRadioButton *option : {optImperial, optMetric}) {
         option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
@@ -267,15 +334,6 @@ void setUpButtons(const ControlWidgets &widgets, QWidget *client)
             option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
         });
     }
-    new ImmediateButtons(
-        {optImperial, optMetric, cmdClear, cmdCalculate}, optImperial, optMetric, client);
-    // As in a dialog: Clear is the default button while it has the focus, Calculate at any other
-    // time. A button outside a dialog drops its default mark for good when it loses the focus.
-    QObject::connect(qApp, &QApplication::focusChanged, cmdCalculate,
-        [cmdCalculate, cmdClear](QWidget *, QWidget *now) {
-            if (now && now->window() == cmdCalculate->window())
-                cmdCalculate->setDefault(now != cmdClear);
-        });
 }
 
 void setUpSpeedFields(const ControlWidgets &widgets)
@@ -302,21 +360,22 @@ void setUpTabOrder(const ControlWidgets &widgets)
     }
 }
 
-void setUpMenu(QMainWindow *window, QAction *runbyInfo)
+QMenu *setUpMenu(QMainWindow *window, QAction *runbyInfo)
 {
-    runbyInfo->setObjectName(toQString(kRunbyInfoItem.name));
-    runbyInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(kRunbyInfoItem.shortcutKey)));
+    const ControlLayout &item = layoutOf(ControlId::mnuRunbyInfo);
+    runbyInfo->setObjectName(toQString(item.name));
+    runbyInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(item.shortcutKey)));
     auto *menuBar = new QMenuBar(window);
     menuBar->setStyle(new NoLoneAltStyle(menuBar));
-    QMenu *help = menuBar->addMenu(toQString(kHelpMenuCaption));
-    help->setObjectName(QStringLiteral("mnuHelp"));
+    QMenu *help = menuBar->addMenu(toQString(layoutOf(ControlId::mnuHelp).caption));
+    help->setObjectName(toQString(nameOf(ControlId::mnuHelp)));
     // The menu opens as a window of its own, which inherits neither colours nor font.
     help->setPalette(designPalette());
     help->setFont(fontFor(Face::Default));
     help->addAction(runbyInfo);
     if (!TitleBar::isNeeded()) {
         window->setMenuBar(menuBar);
-        return;
+        return help;
     }
     auto *top = new QWidget(window);
     auto *rows = new QVBoxLayout(top);
@@ -325,6 +384,7 @@ void setUpMenu(QMainWindow *window, QAction *runbyInfo)
     rows->addWidget(new TitleBar(window));
     rows->addWidget(menuBar);
     window->setMenuWidget(top);
+    return help;
 }
 
 // Puts the unit options into a widget of their own, covering both, which assistive technology
@@ -362,8 +422,8 @@ void orderForReading(const ControlWidgets &widgets, const QWidget *client)
 
 RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 {
-    setObjectName(QStringLiteral("frmRunby"));
-    setWindowTitle(toQString(kWindowCaption));
+    setObjectName(toQString(nameOf(ControlId::frmRunby)));
+    setWindowTitle(toQString(layoutOf(ControlId::frmRunby).caption));
     setAccessibleDescription(toQString(kWindowDescription));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/runby-16.png"), QSize(16, 16));
@@ -375,12 +435,12 @@ RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 
     auto *client = new QWidget(this);
     const ControlWidgets widgets = createControls(client);
-    auto *runbyInfo = new QAction(toQString(kRunbyInfoItem.caption), this);
+    auto *runbyInfo = new QAction(toQString(layoutOf(ControlId::mnuRunbyInfo).caption), this);
     groupUnitOptions(widgets, client);
-    setUpButtons(widgets, client);
+    setUpButtons(widgets);
     setUpSpeedFields(widgets);
     setUpTabOrder(widgets);
-    setUpMenu(this, runbyInfo);
+    QMenu *help = setUpMenu(this, runbyInfo);
     orderForReading(widgets, client);
     setCentralWidget(client);
 
@@ -390,9 +450,12 @@ RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
         std::make_unique<CalculatorForm>(CalculatorForm::Controls{c.imperialSpeed, c.metricSpeed,
             c.runbyInches, c.runbyMillimeters, c.imperial, c.metric, c.messageBox, c.announcer});
     wireEvents();
+    new KeyboardPolicy(widgets, help, runbyInfo, this);
+    m_keysInOrder = std::make_unique<KeysInOrder>(*this);
     m_form->setDesignTimeProperties();
     m_form->Form_Load();
-    c.widget<QLineEdit>(ControlId::txtImperialSpeed)->setFocus(Qt::OtherFocusReason);
+    m_form->focusFirstControl();
+    c.focus.give();
     setFixedSize(sizeHint());
     centreOnScreen();
 }
@@ -444,17 +507,6 @@ void RunbyWindow::moveEvent(QMoveEvent *event)
     QMainWindow::moveEvent(event);
     if (!m_centredWithFrame && frameGeometry() != geometry())
         centreOnScreen();
-}
-
-// Calculate is the default button: an Enter that no control used itself presses it.
-void RunbyWindow::keyPressEvent(QKeyEvent *event)
-{
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        m_controls->widget<QPushButton>(kDefaultButton)->click();
-        return;
-    }
-    QMainWindow::keyPressEvent(event);
 }
 
 } // namespace runby

@@ -7,6 +7,7 @@
 namespace runby {
 
 class CalculatorForm;
+class KeysInOrder;
 
 // The calculator's one window, frmRunby: the menu, the unit options, the speed and runby fields
 // and the two buttons, laid out at fixed places and bound to the handlers of CalculatorForm.
@@ -21,17 +22,18 @@ public:
     ~RunbyWindow() override;
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
 
 private:
     struct Controls;
+    class KeyboardPolicy;
 
     void wireEvents();
     void centreOnScreen();
 
     std::unique_ptr<Controls> m_controls;
     std::unique_ptr<CalculatorForm> m_form;
+    std::unique_ptr<KeysInOrder> m_keysInOrder;
     bool m_centredWithFrame = false;
 };
 

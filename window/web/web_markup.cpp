@@ -64,9 +64,9 @@ public:
 };
 
 // Every control's state once the calculator has loaded, by the calculator's own code.
-std::array<LoadedState, kControlCount> loadedStates()
+std::array<LoadedState, kClientControlCount> loadedStates()
 {
-    std::array<LoadedState, kControlCount> states{};
+    std::array<LoadedState, kClientControlCount> states{};
     const auto state = [&states](ControlId id) -> LoadedState & { return states.at(indexOf(id)); };
     RecordingTextBox imperialSpeed(state(ControlId::txtImperialSpeed));
     RecordingTextBox metricSpeed(state(ControlId::txtMetricSpeed));
@@ -174,6 +174,9 @@ std::string controlMarkup(const ControlLayout &layout, const LoadedState &state)
             + boxAttributes(layout, state) + (state.locked ? " readonly" : "")
             + (layout.id == ControlId::txtImperialSpeed ? " autofocus" : "") + ">";
     case ControlKind::Label:
+    case ControlKind::Window:
+    case ControlKind::Menu:
+    case ControlKind::MenuItem:
         break;
     }
     return "<span" + attribute("id", layout.name) + boxAttributes(layout, state) + ">"
@@ -184,7 +187,7 @@ std::string controlMarkup(const ControlLayout &layout, const LoadedState &state)
 
 std::string clientAreaMarkup()
 {
-    const std::array<LoadedState, kControlCount> states = loadedStates();
+    const std::array<LoadedState, kClientControlCount> states = loadedStates();
     std::string markup;
     for (const ControlId id : kReadingOrder) {
         if (id == kUnitOptions.front())

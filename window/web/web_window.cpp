@@ -54,12 +54,13 @@ private:
 
 void WebWindow::create()
 {
-    const char helpKey = accessKeyOf(kHelpMenuCaption);
-    js_set_menu(text(kWindowCaption).c_str(), text(kHelpMenuCaption).c_str(),
-        letterOf(helpKey).c_str(), keyShortcut("Alt", helpKey).c_str(),
-        text(kRunbyInfoItem.name).c_str(), text(kRunbyInfoItem.caption).c_str(),
-        letterOf(kRunbyInfoItem.shortcutKey).c_str(),
-        keyShortcut("Control", kRunbyInfoItem.shortcutKey).c_str());
+    const ControlLayout &help = layoutOf(ControlId::mnuHelp);
+    const ControlLayout &item = layoutOf(ControlId::mnuRunbyInfo);
+    const char helpKey = accessKeyOf(help.caption);
+    js_set_menu(text(layoutOf(ControlId::frmRunby).caption).c_str(), text(help.caption).c_str(),
+        letterOf(helpKey).c_str(), keyShortcut("Alt", helpKey).c_str(), text(item.name).c_str(),
+        text(item.caption).c_str(), letterOf(item.shortcutKey).c_str(),
+        keyShortcut("Control", item.shortcutKey).c_str());
     js_wire_page();
     wireEvents();
     m_form.setDesignTimeProperties();

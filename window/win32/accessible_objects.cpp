@@ -437,6 +437,10 @@ public:
         case ControlKind::Label:
             state->lVal |= STATE_SYSTEM_READONLY;
             break;
+        case ControlKind::Window:
+        case ControlKind::Menu:
+        case ControlKind::MenuItem:
+            break;
         }
         return result;
     }
@@ -452,6 +456,9 @@ private:
         case ControlKind::TextField:
             return ROLE_SYSTEM_TEXT;
         case ControlKind::Label:
+        case ControlKind::Window:
+        case ControlKind::Menu:
+        case ControlKind::MenuItem:
             break;
         }
         return ROLE_SYSTEM_STATICTEXT;
@@ -466,7 +473,7 @@ private:
 class AccessibleClientArea final : public DelegatingAccessible
 {
 public:
-    AccessibleClientArea(IAccessible *standard, const std::array<HWND, kControlCount> &controls)
+    AccessibleClientArea(IAccessible *standard, const std::array<HWND, kClientControlCount> &controls)
         : DelegatingAccessible(standard), m_controls(controls)
     {
     }
@@ -496,8 +503,8 @@ public:
 
 private:
     // The controls in the order of reading, the first unit option standing for their group.
-    static constexpr std::array<ControlId, kControlCount - 1> kChildren = [] {
-        std::array<ControlId, kControlCount - 1> children{};
+    static constexpr std::array<ControlId, kClientControlCount - 1> kChildren = [] {
+        std::array<ControlId, kClientControlCount - 1> children{};
         auto next = children.begin();
         for (const ControlId id : kReadingOrder)
             if (id != kUnitOptions.back())
@@ -505,7 +512,7 @@ private:
         return children;
     }();
 
-    std::array<HWND, kControlCount> m_controls;
+    std::array<HWND, kClientControlCount> m_controls;
 };
 
 } // namespace
@@ -522,7 +529,7 @@ LRESULT answerControlObject(HWND control, WPARAM flags)
 }
 
 LRESULT answerClientAreaObject(
-    HWND window, WPARAM flags, const std::array<HWND, kControlCount> &controls)
+    HWND window, WPARAM flags, const std::array<HWND, kClientControlCount> &controls)
 {
     IAccessible *standard = Oleacc::get().standardClient(window);
     if (!standard)

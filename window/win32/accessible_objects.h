@@ -17,6 +17,6 @@ LRESULT answerControlObject(HWND control, WPARAM flags);
 // its children in the order of reading, and it says what the program is. 0 where the system
 // cannot make the object, for the window procedure to answer as it would.
 LRESULT answerClientAreaObject(
-    HWND window, WPARAM flags, const std::array<HWND, kControlCount> &controls);
+    HWND window, WPARAM flags, const std::array<HWND, kClientControlCount> &controls);
 
 } // namespace runby

@@ -140,6 +140,9 @@ ControlClass classOf(const ControlLayout &layout)
     case ControlKind::TextField:
         return {WC_EDITW, ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
     case ControlKind::Label:
+    case ControlKind::Window:
+    case ControlKind::Menu:
+    case ControlKind::MenuItem:
         break;
     }
     // SS_NOTIFY lets the tooltips see the pointer over a label.
@@ -188,7 +191,7 @@ private:
 
     HINSTANCE m_instance;
     HWND m_window = nullptr;
-    std::array<HWND, kControlCount> m_controls{};
+    std::array<HWND, kClientControlCount> m_controls{};
     std::array<Font, 4> m_fonts;
     std::map<COLORREF, Brush> m_brushes;
     Accelerators m_accelerators;
@@ -220,7 +223,7 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance) : m_instance(instance)
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
-    created(CreateWindowExW(0, kWindowClassName, widen(kWindowCaption).c_str(), kWindowStyle,
+    created(CreateWindowExW(0, kWindowClassName, widen(layoutOf(ControlId::frmRunby).caption).c_str(), kWindowStyle,
                 monitor.rcWork.left, monitor.rcWork.top, 1, 1, nullptr, nullptr, instance, this),
         "CreateWindowExW");
     try {
@@ -314,15 +317,15 @@ HWND CalculatorWindow::createAnnouncementRegion()
 
 void CalculatorWindow::createMenu()
 {
-    const auto runbyInfo = static_cast<WORD>(commandIdOf(ControlId::mnuRunbyInfo));
+    const ControlLayout &item = layoutOf(ControlId::mnuRunbyInfo);
+    const auto runbyInfo = static_cast<WORD>(commandIdOf(item.id));
     HMENU help = created(CreatePopupMenu(), "CreatePopupMenu");
-    const std::wstring item =
-        widen(kRunbyInfoItem.caption) + L"\tCtrl+" + wchar_t(kRunbyInfoItem.shortcutKey);
-    AppendMenuW(help, MF_STRING, runbyInfo, item.c_str());
+    AppendMenuW(help, MF_STRING, runbyInfo,
+        (widen(item.caption) + L"\tCtrl+" + wchar_t(item.shortcutKey)).c_str());
     HMENU bar = created(CreateMenu(), "CreateMenu");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), widen(kHelpMenuCaption).c_str());
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), widen(layoutOf(ControlId::mnuHelp).caption).c_str());
     SetMenu(m_window, bar);
-    ACCEL shortcut{FCONTROL | FVIRTKEY, static_cast<WORD>(kRunbyInfoItem.shortcutKey), runbyInfo};
+    ACCEL shortcut{FCONTROL | FVIRTKEY, static_cast<WORD>(item.shortcutKey), runbyInfo};
     m_accelerators.reset(created(CreateAcceleratorTableW(&shortcut, 1), "CreateAcceleratorTableW"));
 }
 
@@ -332,10 +335,11 @@ void CalculatorWindow::createToolTips()
                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                             CW_USEDEFAULT, CW_USEDEFAULT, m_window, nullptr, m_instance, nullptr),
         "CreateWindowExW");
-    m_toolTips.reserve(kControls.size());
-    for (std::size_t i = 0; i < kControls.size(); ++i) {
-        const bool field = kControls[i].kind == ControlKind::TextField;
-        if (kControls[i].toolTip.empty() && !field)
+    m_toolTips.reserve(kClientControlCount);
+    for (std::size_t i = 0; i < kClientControlCount; ++i) {
+        const ControlLayout &layout = clientControls()[i];
+        const bool field = layout.kind == ControlKind::TextField;
+        if (layout.toolTip.empty() && !field)
             continue;
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
@@ -346,7 +350,7 @@ void CalculatorWindow::createToolTips()
             // A field's tip is its text, asked for when it is about to show.
             tool.lpszText = LPSTR_TEXTCALLBACKW;
         } else {
-            m_toolTips.push_back(widen(kControls[i].toolTip));
+            m_toolTips.push_back(widen(layout.toolTip));
             tool.lpszText = m_toolTips.back().data();
         }
         SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -364,8 +368,8 @@ void CalculatorWindow::layOut(UINT dpi)
     for (const Face face : {Face::Default, Face::Bold975, Face::Bold12, Face::Regular135})
         fonts[static_cast<std::size_t>(face)] = createFont(face, dpi);
     const BOOL redraw = IsWindowVisible(m_window);
-    for (std::size_t i = 0; i < kControls.size(); ++i) {
-        const ControlLayout &layout = kControls[i];
+    for (std::size_t i = 0; i < kClientControlCount; ++i) {
+        const ControlLayout &layout = clientControls()[i];
         const RECT place{pixels(layout.left, dpi), pixels(layout.top, dpi),
             pixels(layout.left, dpi) + pixels(layout.width, dpi),
             pixels(layout.top, dpi) + pixels(layout.height, dpi)};
@@ -379,7 +383,8 @@ void CalculatorWindow::layOut(UINT dpi)
             reinterpret_cast<WPARAM>(fonts[static_cast<std::size_t>(layout.face)].get()), redraw);
     }
     m_fonts = std::move(fonts);
-    RECT frame{0, 0, pixels(kClientWidthTwips, dpi), pixels(kClientHeightTwips, dpi)};
+    const ControlLayout &client = layoutOf(ControlId::frmRunby);
+    RECT frame{0, 0, pixels(client.width, dpi), pixels(client.height, dpi)};
     AdjustWindowRectExForDpi(&frame, kWindowStyle, TRUE, 0, dpi);
     SetWindowPos(m_window, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -421,7 +426,7 @@ bool CalculatorWindow::pressButtonOfAccessKey(const MSG &message)
         || (message.hwnd != m_window && GetParent(message.hwnd) != m_window))
         return false;
     const auto typed = std::towupper(static_cast<wint_t>(message.wParam));
-    for (const ControlLayout &layout : kControls) {
+    for (const ControlLayout &layout : clientControls()) {
         const auto key = static_cast<unsigned char>(accessKeyOf(layout.caption));
         const bool option = layout.kind == ControlKind::OptionButton;
         if ((layout.kind != ControlKind::PushButton && !option) || !key

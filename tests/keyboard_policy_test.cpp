@@ -1,0 +1,70 @@
+#include "keyboard_policy.h"
+
+#include <gtest/gtest.h>
+
+using namespace runby;
+
+namespace {
+
+using Kind = KeyAction::Kind;
+
+KeyPress letter(char c, bool alt, bool ctrl)
+{
+    return {Key::Letter, c, alt, ctrl, false};
+}
+
+} // namespace
+
+TEST(KeyboardPolicy, AnswersEachKeyWhereverTheFocusIs)
+{
+    const KeyPress enter{Key::Enter};
+    const struct
+    {
+        const char *what;
+        KeyPress key;
+        ControlId focus;
+        KeyAction action;
+    } cases[] = {
+        {"Enter in a speed", enter, ControlId::txtImperialSpeed,
+            {Kind::Press, ControlId::cmdCalculate}},
+        {"Enter in a result", enter, ControlId::txtRunbyInches,
+            {Kind::Press, ControlId::cmdCalculate}},
+        {"Enter on an option", enter, ControlId::optMetric, {Kind::Press, ControlId::cmdCalculate}},
+        {"Enter on Clear", enter, ControlId::cmdClear, {Kind::Press, ControlId::cmdClear}},
+        {"Shift+Enter", {Key::Enter, '\0', false, false, true}, ControlId::txtImperialSpeed, {}},
+        {"Alt+C", letter('C', true, false), ControlId::txtMetricSpeed,
+            {Kind::Press, ControlId::cmdCalculate}},
+        {"Alt+L on Calculate", letter('L', true, false), ControlId::cmdCalculate,
+            {Kind::Press, ControlId::cmdClear}},
+        {"Alt+I", letter('I', true, false), ControlId::txtMetricSpeed,
+            {Kind::Select, ControlId::optImperial}},
+        {"Alt+M", letter('M', true, false), ControlId::optImperial,
+            {Kind::Select, ControlId::optMetric}},
+        {"Alt+H", letter('H', true, false), ControlId::txtImperialSpeed,
+            {Kind::OpenMenu, ControlId::mnuHelp}},
+        {"Alt+R, the item's letter", letter('R', true, false), ControlId::txtImperialSpeed, {}},
+        {"Alt+X", letter('X', true, false), ControlId::txtImperialSpeed, {}},
+        {"Ctrl+R", letter('R', false, true), ControlId::cmdClear,
+            {Kind::Choose, ControlId::mnuRunbyInfo}},
+        {"Ctrl+C copies", letter('C', false, true), ControlId::txtRunbyInches, {}},
+        {"Ctrl+Alt+R", letter('R', true, true), ControlId::txtImperialSpeed, {}},
+        {"a letter typed", letter('M', false, false), ControlId::txtImperialSpeed, {}},
+        {"Right on Imperial", {Key::Right}, ControlId::optImperial,
+            {Kind::Select, ControlId::optMetric}},
+        {"Up on Imperial", {Key::Up}, ControlId::optImperial, {Kind::Select, ControlId::optMetric}},
+        {"Left on Metric", {Key::Left}, ControlId::optMetric,
+            {Kind::Select, ControlId::optImperial}},
+        {"Down on Metric", {Key::Down}, ControlId::optMetric,
+            {Kind::Select, ControlId::optImperial}},
+        {"Left in a speed", {Key::Left}, ControlId::txtImperialSpeed, {}},
+        {"Shift+Right on an option", {Key::Right, '\0', false, false, true}, ControlId::optImperial,
+            {}},
+        {"Tab", {Key::Other}, ControlId::optImperial, {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const KeyAction action = keyAction(c.key, c.focus);
+        EXPECT_EQ(action.kind, c.action.kind);
+        EXPECT_EQ(nameOf(action.target), nameOf(c.action.target));
+    }
+}
