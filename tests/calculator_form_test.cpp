@@ -20,10 +20,10 @@ protected:
     CalculatorFormTest()
     {
         imperialSpeed.changed = [this] {
-            form.raise(ControlId::txtImperialSpeed, ControlEvent::Change);
+            form.respond(ControlId::txtImperialSpeed, ControlEvent::Change);
         };
         metricSpeed.changed = [this] {
-            form.raise(ControlId::txtMetricSpeed, ControlEvent::Change);
+            form.respond(ControlId::txtMetricSpeed, ControlEvent::Change);
         };
         form.setDesignTimeProperties();
         form.Form_Load();
@@ -307,7 +307,7 @@ TEST_F(CalculatorFormTest, CalculateTellsAssistiveTechnologyWhatTheFieldsShow)
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.speed);
-        form.raise(c.metric ? ControlId::optMetric : ControlId::optImperial, ControlEvent::Click);
+        form.respond(c.metric ? ControlId::optMetric : ControlId::optImperial, ControlEvent::Click);
         form.cmdClear_Click();
         announcer.said.clear();
         screen.focus = &activeSpeed();
@@ -320,7 +320,7 @@ TEST_F(CalculatorFormTest, CalculateTellsAssistiveTechnologyWhatTheFieldsShow)
     EXPECT_THAT(announcer.said, IsEmpty());
 }
 
-TEST_F(CalculatorFormTest, RaiseRunsTheHandlerBoundToTheControlAndEventOnly)
+TEST_F(CalculatorFormTest, RespondRunsTheHandlerBoundToTheControlAndEventOnly)
 {
     imperialSpeed.type("150");
     const struct
@@ -341,12 +341,12 @@ TEST_F(CalculatorFormTest, RaiseRunsTheHandlerBoundToTheControlAndEventOnly)
     };
     for (const auto &step : steps) {
         SCOPED_TRACE(std::string(nameOf(step.source)));
-        form.raise(step.source, step.event);
+        form.respond(step.source, step.event);
         EXPECT_EQ(texts(), step.fields);
         EXPECT_EQ(form.unitMode(), step.mode);
     }
     EXPECT_THAT(messageBox.shown, IsEmpty());
-    form.raise(ControlId::mnuRunbyInfo, ControlEvent::Click);
+    form.respond(ControlId::mnuRunbyInfo, ControlEvent::Click);
     EXPECT_EQ(messageBox.shown.size(), 1U);
 }
 

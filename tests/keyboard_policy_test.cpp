@@ -10,14 +10,19 @@ using Kind = KeyAction::Kind;
 
 KeyPress letter(char c, bool alt, bool ctrl)
 {
-    return {Key::Letter, c, alt, ctrl, false};
+    return keyPressOf(static_cast<unsigned>(c), alt, ctrl, false);
+}
+
+KeyPress plain(unsigned virtualKey)
+{
+    return keyPressOf(virtualKey, false, false, false);
 }
 
 } // namespace
 
 TEST(KeyboardPolicy, AnswersEachKeyWhereverTheFocusIs)
 {
-    const KeyPress enter{Key::Enter};
+    const KeyPress enter = plain(13);
     const struct
     {
         const char *what;
@@ -31,7 +36,7 @@ TEST(KeyboardPolicy, AnswersEachKeyWhereverTheFocusIs)
             {Kind::Press, ControlId::cmdCalculate}},
         {"Enter on an option", enter, ControlId::optMetric, {Kind::Press, ControlId::cmdCalculate}},
         {"Enter on Clear", enter, ControlId::cmdClear, {Kind::Press, ControlId::cmdClear}},
-        {"Shift+Enter", {Key::Enter, '\0', false, false, true}, ControlId::txtImperialSpeed, {}},
+        {"Shift+Enter", keyPressOf(13, false, false, true), ControlId::txtImperialSpeed, {}},
         {"Alt+C", letter('C', true, false), ControlId::txtMetricSpeed,
             {Kind::Press, ControlId::cmdCalculate}},
         {"Alt+L on Calculate", letter('L', true, false), ControlId::cmdCalculate,
@@ -49,17 +54,15 @@ TEST(KeyboardPolicy, AnswersEachKeyWhereverTheFocusIs)
         {"Ctrl+C copies", letter('C', false, true), ControlId::txtRunbyInches, {}},
         {"Ctrl+Alt+R", letter('R', true, true), ControlId::txtImperialSpeed, {}},
         {"a letter typed", letter('M', false, false), ControlId::txtImperialSpeed, {}},
-        {"Right on Imperial", {Key::Right}, ControlId::optImperial,
+        {"Right on Imperial", plain(39), ControlId::optImperial,
             {Kind::Select, ControlId::optMetric}},
-        {"Up on Imperial", {Key::Up}, ControlId::optImperial, {Kind::Select, ControlId::optMetric}},
-        {"Left on Metric", {Key::Left}, ControlId::optMetric,
-            {Kind::Select, ControlId::optImperial}},
-        {"Down on Metric", {Key::Down}, ControlId::optMetric,
-            {Kind::Select, ControlId::optImperial}},
-        {"Left in a speed", {Key::Left}, ControlId::txtImperialSpeed, {}},
-        {"Shift+Right on an option", {Key::Right, '\0', false, false, true}, ControlId::optImperial,
+        {"Up on Imperial", plain(38), ControlId::optImperial, {Kind::Select, ControlId::optMetric}},
+        {"Left on Metric", plain(37), ControlId::optMetric, {Kind::Select, ControlId::optImperial}},
+        {"Down on Metric", plain(40), ControlId::optMetric, {Kind::Select, ControlId::optImperial}},
+        {"Left in a speed", plain(37), ControlId::txtImperialSpeed, {}},
+        {"Shift+Right on an option", keyPressOf(39, false, false, true), ControlId::optImperial,
             {}},
-        {"Tab", {Key::Other}, ControlId::optImperial, {}},
+        {"Tab", plain(9), ControlId::optImperial, {}},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.what);

@@ -100,7 +100,7 @@ void CalculatorForm::setDesignTimeProperties()
     makeDisplayOnly(m_controls.txtRunbyMillimeters);
 }
 
-void CalculatorForm::raise(ControlId source, ControlEvent event)
+void CalculatorForm::respond(ControlId source, ControlEvent event)
 {
     for (const EventBinding &binding : kEventBindings)
         if (binding.source == source && binding.event == event)

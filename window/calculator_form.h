@@ -53,7 +53,7 @@ public:
     // selected, both runby fields display-only.
     void setDesignTimeProperties();
     // Runs the handler of the event that a window saw, if the calculator has one for it.
-    void raise(ControlId source, ControlEvent event);
+    void respond(ControlId source, ControlEvent event);
 
     void Form_Load();
     // Gives the focus to the first control of the Tab order that takes it, as the window shows:

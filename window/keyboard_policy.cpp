@@ -1,5 +1,6 @@
 #include "keyboard_policy.h"
 
+#include <array>
 #include <optional>
 
 namespace runby {
@@ -58,6 +59,21 @@ ControlId otherOption(ControlId option)
 }
 
 } // namespace
+
+KeyPress keyPressOf(unsigned virtualKey, bool alt, bool ctrl, bool shift)
+{
+    constexpr unsigned kEnter = 13;
+    constexpr std::array<Key, 4> kArrows{Key::Left, Key::Up, Key::Right, Key::Down};
+    constexpr unsigned kFirstArrow = 37;
+    KeyPress key{Key::Other, '\0', alt, ctrl, shift};
+    if (virtualKey == kEnter)
+        key.key = Key::Enter;
+    else if (virtualKey >= kFirstArrow && virtualKey < kFirstArrow + kArrows.size())
+        key.key = kArrows.at(virtualKey - kFirstArrow);
+    else if (virtualKey >= 'A' && virtualKey <= 'Z')
+        key = {Key::Letter, static_cast<char>(virtualKey), alt, ctrl, shift};
+    return key;
+}
 
 ControlId defaultButtonFor(ControlId focus)
 {

@@ -49,6 +49,10 @@ struct KeyAction
 
 KeyAction keyAction(const KeyPress &key, ControlId focus);
 
+// A key by its virtual-key code, which Windows gives and the browsers give as keyCode: Enter
+// 13, the arrows 37 to 40, the letters their upper-case codes.
+KeyPress keyPressOf(unsigned virtualKey, bool alt, bool ctrl, bool shift);
+
 // The button that Enter presses with the focus on the given control: a focused button is the
 // default, as in a dialog, and Calculate at any other time.
 ControlId defaultButtonFor(ControlId focus);

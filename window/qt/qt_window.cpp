@@ -466,9 +466,9 @@ void RunbyWindow::wireEvents()
 {
     for (const EventBinding &binding : kEventBindings) {
         QObject *source = m_controls->source(binding.source);
-        const auto raise = [this, binding] { m_form->raise(binding.source, binding.event); };
-        const auto click = [this, raise] {
-            raise();
+        const auto respond = [this, binding] { m_form->respond(binding.source, binding.event); };
+        const auto click = [this, respond] {
+            respond();
             m_controls->focus.give();
         };
         switch (binding.event) {
@@ -480,7 +480,7 @@ void RunbyWindow::wireEvents()
                     click);
             break;
         case ControlEvent::Change:
-            connect(qobject_cast<QLineEdit *>(source), &QLineEdit::textChanged, this, raise);
+            connect(qobject_cast<QLineEdit *>(source), &QLineEdit::textChanged, this, respond);
             break;
         }
     }

@@ -5,11 +5,12 @@
 // holds the controls already, drawn from clientAreaMarkup when the site is built.
 
 extern "C" {
-void js_set_menu(const char *caption, const char *helpCaption, const char *helpKey,
-    const char *helpShortcut, const char *itemName, const char *itemCaption,
-    const char *shortcutKey, const char *shortcut);
+void js_set_menu(const char *caption, const char *helpCaption, const char *helpShortcut,
+    const char *itemName, const char *itemCaption, const char *shortcut);
 void js_wire_event(const char *name, const char *domEvent, int control, int event);
 void js_wire_page();
+void js_click(const char *name);
+void js_open_menu();
 void js_mark_ready();
 // A copy of the value that the caller frees.
 char *js_utf8_value(const char *name);

@@ -14,8 +14,9 @@ const runbyLibrary = {
         element.replaceChildren(caption.slice(0, amp), u, caption.slice(amp + 2));
     },
 
-    // The keys the page answers itself, and the Help menu.
-    $runbyKeys: {accessKeys: {}, shortcuts: {}, help: ""},
+    // The elements of the controls by their numbers, as js_wire_event gives them, and the Help
+    // menu's item.
+    $runbyKeys: {controls: [], item: null},
 
     $runbyMenu: {
         open: function() {
@@ -29,31 +30,43 @@ const runbyLibrary = {
         },
     },
 
-    // The page's title, the Help menu with its access key, and the menu item with its caption
-    // and shortcut: Control and shortcutKey.
+    // The page's title, the Help menu with its keys, and the menu item with its caption and
+    // shortcut.
     js_set_menu__deps: ["$runbyCaption", "$runbyKeys"],
-    js_set_menu: function(caption, helpCaption, helpKey, helpShortcut, itemName, itemCaption,
-        shortcutKey, shortcut) {
+    js_set_menu: function(caption, helpCaption, helpShortcut, itemName, itemCaption, shortcut) {
         document.title = UTF8ToString(caption).trim().replace(/ +/g, " ");
         const help = document.getElementById("mnuHelp");
         runbyCaption(help, UTF8ToString(helpCaption));
         help.setAttribute("aria-keyshortcuts", UTF8ToString(helpShortcut));
-        runbyKeys.help = UTF8ToString(helpKey).toLowerCase();
         const item = document.querySelector("#helpMenu [role=menuitem]");
         item.id = UTF8ToString(itemName);
         runbyCaption(item.querySelector(".caption"), UTF8ToString(itemCaption));
         item.setAttribute("aria-keyshortcuts", UTF8ToString(shortcut));
-        runbyKeys.shortcuts[UTF8ToString(shortcutKey).toLowerCase()] = item;
+        runbyKeys.item = item;
     },
 
     // Sends the control's domEvent to the calculator as the numbers it gave for the control and
     // the event.
+    js_wire_event__deps: ["$runbyKeys"],
     js_wire_event: function(name, domEvent, control, event) {
-        document.getElementById(UTF8ToString(name)).addEventListener(UTF8ToString(domEvent),
-            (e) => {
-                if (!e.isComposing)
-                    _runby_event(control, event);
-            });
+        const element = document.getElementById(UTF8ToString(name));
+        runbyKeys.controls[control] = element;
+        element.addEventListener(UTF8ToString(domEvent), (e) => {
+            if (!e.isComposing)
+                _runby_event(control, event);
+        });
+    },
+
+    // Clicks the control, as the keyboard policy presses or selects it.
+    js_click__deps: ["$runbyMenu"],
+    js_click: function(name) {
+        runbyMenu.close();
+        document.getElementById(UTF8ToString(name)).click();
+    },
+
+    js_open_menu__deps: ["$runbyMenu"],
+    js_open_menu: function() {
+        runbyMenu.open();
     },
 
     // What the page does of itself: the Help menu, the keys it answers and the dialog's focus.
@@ -62,12 +75,6 @@ const runbyLibrary = {
         const help = document.getElementById("mnuHelp");
         const list = document.getElementById("helpMenu");
         const dialog = document.getElementById("runbyInfo");
-        // The page's own key handler presses a control for its access key: the browser's access
-        // keys would also focus it, and the key typed next would go to it.
-        document.querySelectorAll("#client [aria-keyshortcuts^='Alt+']").forEach((control) => {
-            const key = control.getAttribute("aria-keyshortcuts").slice(4).toLowerCase();
-            runbyKeys.accessKeys[key] = control;
-        });
         help.addEventListener("click", () => (list.hidden ? runbyMenu.open() : runbyMenu.close()));
         list.addEventListener("click", () => runbyMenu.close());
         // OK, Enter and Escape close the box here rather than through the form: the focus and the
@@ -89,29 +96,19 @@ const runbyLibrary = {
         };
         dialog.querySelector("form").addEventListener("submit", closeBox);
         dialog.addEventListener("cancel", closeBox);
+        // The calculator's keyboard policy answers a key before the browser does: its access keys
+        // would also move the focus, and the key typed next would follow it.
         document.addEventListener("keydown", (e) => {
-            if (dialog.open)
+            if (dialog.open || e.isComposing)
                 return;
-            const key = e.key.toLowerCase();
-            if (e.ctrlKey && !e.altKey && runbyKeys.shortcuts[key]) {
-                e.preventDefault();
-                runbyKeys.shortcuts[key].click();
-            } else if (e.altKey && !e.ctrlKey && key == runbyKeys.help) {
-                e.preventDefault();
-                runbyMenu.open();
-            } else if (e.altKey && !e.ctrlKey && runbyKeys.accessKeys[key]) {
-                e.preventDefault();
-                runbyMenu.close();
-                runbyKeys.accessKeys[key].click();
-            } else if (e.key == "Escape" && !list.hidden) {
+            if (e.key == "Escape" && !list.hidden) {
                 runbyMenu.close();
                 help.focus();
-            } else if (e.target.type == "radio" && e.key.startsWith("Arrow")) {
-                // With two options every arrow selects the other one.
-                e.preventDefault();
-                const options = [...document.getElementsByName(e.target.name)];
-                options.find((option) => option != e.target).click();
+                return;
             }
+            const focus = runbyKeys.controls.indexOf(document.activeElement);
+            if (_runby_key(e.keyCode, e.altKey, e.ctrlKey, e.shiftKey, focus))
+                e.preventDefault();
         });
     },
 

@@ -1,6 +1,7 @@
 #include "web_window.h"
 
 #include "calculator_form.h"
+#include "keyboard_policy.h"
 #include "layout.h"
 #include "web_controls.h"
 #include "web_page.h"
@@ -16,11 +17,6 @@ namespace {
 const char *domEventOf(ControlEvent event)
 {
     return event == ControlEvent::Change ? "input" : "click";
-}
-
-std::string letterOf(char key)
-{
-    return key ? std::string(1, key) : std::string();
 }
 
 std::string text(std::string_view view)
@@ -56,11 +52,9 @@ void WebWindow::create()
 {
     const ControlLayout &help = layoutOf(ControlId::mnuHelp);
     const ControlLayout &item = layoutOf(ControlId::mnuRunbyInfo);
-    const char helpKey = accessKeyOf(help.caption);
     js_set_menu(text(layoutOf(ControlId::frmRunby).caption).c_str(), text(help.caption).c_str(),
-        letterOf(helpKey).c_str(), keyShortcut("Alt", helpKey).c_str(), text(item.name).c_str(),
-        text(item.caption).c_str(), letterOf(item.shortcutKey).c_str(),
-        keyShortcut("Control", item.shortcutKey).c_str());
+        keyShortcut("Alt", accessKeyOf(help.caption)).c_str(), text(item.name).c_str(),
+        text(item.caption).c_str(), keyShortcut("Control", item.shortcutKey).c_str());
     js_wire_page();
     wireEvents();
     m_form.setDesignTimeProperties();
@@ -80,7 +74,7 @@ void WebWindow::wireEvents()
             static_cast<int>(indexOf(binding.source)), static_cast<int>(binding.event));
         if (binding.event == ControlEvent::Change)
             textBoxOf(binding.source)->changed = [this, binding] {
-                m_form.raise(binding.source, binding.event);
+                m_form.respond(binding.source, binding.event);
             };
     }
 }
@@ -88,7 +82,7 @@ void WebWindow::wireEvents()
 void WebWindow::handle(ControlId source, ControlEvent event)
 {
     if (event != ControlEvent::Change) {
-        m_form.raise(source, event);
+        m_form.respond(source, event);
         m_focus.give();
         return;
     }
@@ -117,6 +111,31 @@ void startWebWindow()
 }
 
 } // namespace runby
+
+// A key of the page, by its keyCode, with the control that has the focus (its number as
+// js_wire_event gave it, -1 for none), as the keyboard policy answers it. Gives whether the key
+// was taken.
+extern "C" bool runby_key(unsigned keyCode, bool alt, bool ctrl, bool shift, int focus)
+{
+    using runby::ControlId;
+    using Kind = runby::KeyAction::Kind;
+    const bool known = focus >= 0 && focus < static_cast<int>(runby::kControlCount);
+    const runby::KeyAction action = runby::keyAction(runby::keyPressOf(keyCode, alt, ctrl, shift),
+        known ? static_cast<ControlId>(focus) : ControlId::frmRunby);
+    switch (action.kind) {
+    case Kind::None:
+        return false;
+    case Kind::Press:
+    case Kind::Select:
+    case Kind::Choose:
+        js_click(std::string(runby::nameOf(action.target)).c_str());
+        return true;
+    case Kind::OpenMenu:
+        js_open_menu();
+        return true;
+    }
+    return false;
+}
 
 // An event of the page, as the numbers that js_wire_event gave it for the control and the event.
 extern "C" void runby_event(int control, int event)

@@ -1,7 +1,7 @@
 #include "accessible_objects.h"
 
+#include "control_ids.h"
 #include "win32_controls.h"
-#include "win32_window.h"
 
 #include <oleacc.h>
 
@@ -473,7 +473,8 @@ private:
 class AccessibleClientArea final : public DelegatingAccessible
 {
 public:
-    AccessibleClientArea(IAccessible *standard, const std::array<HWND, kClientControlCount> &controls)
+    AccessibleClientArea(
+        IAccessible *standard, const std::array<HWND, kClientControlCount> &controls)
         : DelegatingAccessible(standard), m_controls(controls)
     {
     }

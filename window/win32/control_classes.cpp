@@ -1,8 +1,8 @@
 #include "control_classes.h"
 
 #include "accessible_objects.h"
+#include "control_ids.h"
 #include "win32_controls.h"
-#include "win32_window.h"
 
 #include <array>
 #include <optional>
@@ -19,6 +19,7 @@ struct ControlClass
     WNDPROC systemProcedure;
 };
 
+constexpr std::size_t kButtonClass = 0;
 constexpr std::size_t kEditClass = 1;
 constexpr std::size_t kStaticClass = 2;
 
@@ -45,6 +46,41 @@ void relayToToolTips(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
     SendMessageW(g_toolTips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
+// An option clicked does not take the focus, as the button's own procedure would make it on the
+// press: the option's handler moves the focus to a speed field, and a key typed right after the
+// click goes there, as after Alt and the option's access key, not to the option in between.
+std::optional<LRESULT> clickOptionInPlace(HWND option, UINT message, LPARAM lParam)
+{
+    if ((GetWindowLongPtrW(option, GWL_STYLE) & BS_TYPEMASK) != BS_AUTORADIOBUTTON)
+        return std::nullopt;
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        SetCapture(option);
+        SendMessageW(option, BM_SETSTATE, TRUE, 0);
+        return 0;
+    case WM_LBUTTONUP: {
+        if (GetCapture() != option)
+            return std::nullopt;
+        ReleaseCapture();
+        SendMessageW(option, BM_SETSTATE, FALSE, 0);
+        RECT client{};
+        GetClientRect(option, &client);
+        const POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        const std::optional<ControlId> id = controlIdOf(GetDlgCtrlID(option));
+        if (PtInRect(&client, point) && id) {
+            HWND window = GetParent(option);
+            selectOption(window, *id);
+            SendMessageW(window, WM_COMMAND, MAKEWPARAM(commandIdOf(*id), BN_CLICKED),
+                reinterpret_cast<LPARAM>(option));
+        }
+        return 0;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
 template <std::size_t Index>
 LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -52,6 +88,9 @@ LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM l
         if (const LRESULT object = answerControlObject(control, wParam))
             return object;
     relayToToolTips(control, message, wParam, lParam);
+    if constexpr (Index == kButtonClass)
+        if (const std::optional<LRESULT> taken = clickOptionInPlace(control, message, lParam))
+            return *taken;
     if constexpr (Index == kEditClass)
         if (const std::optional<LRESULT> taken = takeSpeedFieldMessage(control, message, wParam))
             return *taken;
@@ -88,7 +127,7 @@ const wchar_t *controlClassOf(const wchar_t *systemClass, HINSTANCE instance)
 {
     const std::wstring_view name(systemClass);
     if (name == WC_BUTTONW)
-        return registeredClass<0>(instance);
+        return registeredClass<kButtonClass>(instance);
     if (name == WC_EDITW)
         return registeredClass<kEditClass>(instance);
     return registeredClass<kStaticClass>(instance);

@@ -3,11 +3,13 @@
 #include "accessible_objects.h"
 #include "calculator_form.h"
 #include "control_classes.h"
+#include "keyboard_policy.h"
 #include "layout.h"
 #include "win32_controls.h"
 
 #include <uxtheme.h>
 
+#include <algorithm>
 #include <array>
 #include <cwchar>
 #include <cwctype>
@@ -35,12 +37,6 @@ struct GdiObjectDeleter
 };
 using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
 using Brush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
-
-struct AcceleratorsDeleter
-{
-    void operator()(HACCEL accelerators) const { DestroyAcceleratorTable(accelerators); }
-};
-using Accelerators = std::unique_ptr<std::remove_pointer_t<HACCEL>, AcceleratorsDeleter>;
 
 // What the system made, or WindowNotCreated naming what it could not make.
 template <typename Handle> Handle created(Handle handle, const char *what)
@@ -150,6 +146,17 @@ ControlClass classOf(const ControlLayout &layout)
         static_cast<DWORD>(layout.id == kCentredLabel ? SS_CENTER : SS_LEFT) | SS_NOTIFY, 0};
 }
 
+// A key message as the keyboard policy sees it; none for any other message.
+std::optional<KeyPress> keyPressOfMessage(const MSG &message)
+{
+    if (message.message != WM_KEYDOWN && message.message != WM_SYSKEYDOWN)
+        return std::nullopt;
+    // The context code tells that Alt was down.
+    return keyPressOf(static_cast<unsigned>(message.wParam),
+        (message.lParam & (LPARAM{1} << 29)) != 0, GetKeyState(VK_CONTROL) < 0,
+        GetKeyState(VK_SHIFT) < 0);
+}
+
 class CalculatorWindow
 {
 public:
@@ -183,7 +190,8 @@ private:
     void layOut(UINT dpi);
     void placeOnPointerMonitor();
     void keepOptionTabStop();
-    bool pressButtonOfAccessKey(const MSG &message);
+    ControlId focusedControl() const;
+    bool followKeyboardPolicy(const MSG &message);
     void onCommand(int commandId, int code, HWND control);
     void showWholeTextWhenCut(NMTTDISPINFOW &request);
     LRESULT onControlColor(HDC dc, HWND control);
@@ -194,7 +202,6 @@ private:
     std::array<HWND, kClientControlCount> m_controls{};
     std::array<Font, 4> m_fonts;
     std::map<COLORREF, Brush> m_brushes;
-    Accelerators m_accelerators;
     std::vector<std::wstring> m_toolTips;
     std::wstring m_fieldTip;
     HWND m_focusBeforeDeactivation = nullptr;
@@ -223,7 +230,8 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance) : m_instance(instance)
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
-    created(CreateWindowExW(0, kWindowClassName, widen(layoutOf(ControlId::frmRunby).caption).c_str(), kWindowStyle,
+    created(CreateWindowExW(0, kWindowClassName,
+                widen(layoutOf(ControlId::frmRunby).caption).c_str(), kWindowStyle,
                 monitor.rcWork.left, monitor.rcWork.top, 1, 1, nullptr, nullptr, instance, this),
         "CreateWindowExW");
     try {
@@ -323,10 +331,9 @@ void CalculatorWindow::createMenu()
     AppendMenuW(help, MF_STRING, runbyInfo,
         (widen(item.caption) + L"\tCtrl+" + wchar_t(item.shortcutKey)).c_str());
     HMENU bar = created(CreateMenu(), "CreateMenu");
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help), widen(layoutOf(ControlId::mnuHelp).caption).c_str());
+    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help),
+        widen(layoutOf(ControlId::mnuHelp).caption).c_str());
     SetMenu(m_window, bar);
-    ACCEL shortcut{FCONTROL | FVIRTKEY, static_cast<WORD>(item.shortcutKey), runbyInfo};
-    m_accelerators.reset(created(CreateAcceleratorTableW(&shortcut, 1), "CreateAcceleratorTableW"));
 }
 
 void CalculatorWindow::createToolTips()
@@ -416,28 +423,43 @@ void CalculatorWindow::keepOptionTabStop()
     }
 }
 
-// Alt and the access key of a button or an option press it where the focus is, so that the keys
-// typed next go where its handler leaves the focus: the dialog manager would move the focus to the
-// button first, and Alt+C in the middle of typing a speed would send the rest to the button. An
-// option is selected as a click selects it.
-bool CalculatorWindow::pressButtonOfAccessKey(const MSG &message)
+// The control with the keyboard's focus; the window itself when none of its controls has it.
+ControlId CalculatorWindow::focusedControl() const
 {
-    if (message.message != WM_SYSCHAR
-        || (message.hwnd != m_window && GetParent(message.hwnd) != m_window))
+    const auto found = std::find(m_controls.begin(), m_controls.end(), GetFocus());
+    return found == m_controls.end()
+        ? ControlId::frmRunby
+        : static_cast<ControlId>(std::distance(m_controls.begin(), found));
+}
+
+// Carries out the calculator's keyboard policy for a key of the window, before the dialog
+// manager, which would move the focus to a button whose access key was pressed, and the keys
+// typed next with it.
+bool CalculatorWindow::followKeyboardPolicy(const MSG &message)
+{
+    if (message.hwnd != m_window && GetParent(message.hwnd) != m_window)
         return false;
-    const auto typed = std::towupper(static_cast<wint_t>(message.wParam));
-    for (const ControlLayout &layout : clientControls()) {
-        const auto key = static_cast<unsigned char>(accessKeyOf(layout.caption));
-        const bool option = layout.kind == ControlKind::OptionButton;
-        if ((layout.kind != ControlKind::PushButton && !option) || !key
-            || std::towupper(key) != typed)
-            continue;
-        if (option)
-            for (const ControlId id : kUnitOptions)
-                SendMessageW(
-                    control(id), BM_SETCHECK, id == layout.id ? BST_CHECKED : BST_UNCHECKED, 0);
-        SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(commandIdOf(layout.id), BN_CLICKED),
-            reinterpret_cast<LPARAM>(control(layout.id)));
+    const std::optional<KeyPress> key = keyPressOfMessage(message);
+    if (!key)
+        return false;
+    const KeyAction action = keyAction(*key, focusedControl());
+    switch (action.kind) {
+    case KeyAction::Kind::None:
+        return false;
+    case KeyAction::Kind::Select:
+        selectOption(m_window, action.target);
+        [[fallthrough]];
+    case KeyAction::Kind::Press:
+        SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(commandIdOf(action.target), BN_CLICKED),
+            reinterpret_cast<LPARAM>(control(action.target)));
+        return true;
+    case KeyAction::Kind::Choose:
+        SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(commandIdOf(action.target), 0), 0);
+        return true;
+    case KeyAction::Kind::OpenMenu:
+        // As Alt and the menu's access key open it.
+        SendMessageW(m_window, WM_SYSCOMMAND, SC_KEYMENU,
+            std::towlower(static_cast<wint_t>(accessKeyOf(layoutOf(action.target).caption))));
         return true;
     }
     return false;
@@ -452,9 +474,7 @@ int CalculatorWindow::run(int showCommand)
     SetFocus(control(ControlId::txtImperialSpeed));
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (TranslateAcceleratorW(m_window, m_accelerators.get(), &message))
-            continue;
-        if (pressButtonOfAccessKey(message))
+        if (followKeyboardPolicy(message))
             continue;
         if (IsDialogMessageW(m_window, &message))
             continue;
@@ -538,9 +558,9 @@ void CalculatorWindow::onCommand(int commandId, int code, HWND control)
         for (Win32TextBox *field :
             {&a.imperialSpeed, &a.metricSpeed, &a.runbyInches, &a.runbyMillimeters})
             if (field->handle() == control && field->textChanged())
-                m_form->raise(*source, ControlEvent::Change);
+                m_form->respond(*source, ControlEvent::Change);
     } else if (code == BN_CLICKED || code == 1) {
-        m_form->raise(*source, ControlEvent::Click);
+        m_form->respond(*source, ControlEvent::Click);
         keepOptionTabStop();
         m_focus.give();
     }

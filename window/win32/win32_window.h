@@ -1,42 +1,9 @@
 #pragma once
 
-#include "layout.h"
+#include "control_ids.h"
 #include "windows_api.h"
 
-#include <optional>
-#include <stdexcept>
-
 namespace runby {
-
-constexpr wchar_t kWindowClassName[] = L"RunbyCalculator";
-// The control or menu item of each ControlId reports itself to the window under this number plus
-// its index.
-constexpr int kFirstControlId = 1000;
-// The label of no size that tells screen readers the result.
-constexpr int kAnnouncementId = 999;
-
-constexpr int commandIdOf(ControlId id)
-{
-    return kFirstControlId + static_cast<int>(indexOf(id));
-}
-
-// The control or menu item that a WM_COMMAND comes from; IDOK, which the dialog manager sends for
-// Enter, is the default button.
-constexpr std::optional<ControlId> controlIdOf(int commandId)
-{
-    if (commandId == IDOK)
-        return kDefaultButton;
-    if (commandId < kFirstControlId || commandId > commandIdOf(ControlId::mnuRunbyInfo))
-        return std::nullopt;
-    return static_cast<ControlId>(commandId - kFirstControlId);
-}
-
-// The system refused to make the window, one of its controls or its menu.
-class WindowNotCreated : public std::runtime_error
-{
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // Creates the calculator's window, frmRunby, centred on the monitor that holds the pointer, runs
 // Form_Load, shows it and serves its messages until it is closed. Gives the program's exit code;
