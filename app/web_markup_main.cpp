@@ -1,9 +1,21 @@
 #include "web_markup.h"
 
 #include <iostream>
+#include <string_view>
 
-// Writes the client area's controls as HTML, for the build to put into the page.
-int main()
+// Writes a part of the page for the build to put into it: the client area's controls, or, by
+// name, the title, the frame's attributes or the menu.
+int main(int argc, char **argv)
 {
-    std::cout << runby::clientAreaMarkup();
+    const std::string_view part = argc > 1 ? argv[1] : "client";
+    if (part == "title")
+        std::cout << runby::pageTitle();
+    else if (part == "frame")
+        std::cout << runby::frameAttributes();
+    else if (part == "menu")
+        std::cout << runby::menuMarkup();
+    else
+        std::cout << runby::clientAreaMarkup();
+    // The runtime writes a line once it ends.
+    std::cout << std::endl;
 }

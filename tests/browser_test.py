@@ -11,6 +11,7 @@ usage: browser_test.py SITE_FOLDER [AXE_MIN_JS [LIGHTHOUSE]]
 """
 
 import functools
+import gzip
 import http.server
 import json
 import os
@@ -509,6 +510,17 @@ def check_phone(page, axe):
         page.driver.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
 
 
+# What a first visit downloads before the calculator works, gzipped at its best.
+PAGE_BUDGET = 60 * 1024
+
+
+def check_size(site):
+    sizes = {name: len(gzip.compress(open(os.path.join(site, name), "rb").read(), 9))
+             for name in ("index.html", "runby.js", "runby.wasm")}
+    check(sum(sizes.values()) <= PAGE_BUDGET,
+          f"the page, its loader and module weigh at most {PAGE_BUDGET} bytes gzipped", sizes)
+
+
 def check_console(driver):
     errors = [entry for entry in driver.get_log("browser") if entry["level"] == "SEVERE"]
     check(not errors, "no error in the console", errors)
@@ -524,6 +536,7 @@ def check_calculates(page):
 
 def check_everything(page, axe):
     driver = page.driver
+    check_size(sys.argv[1])
     check_drawn_before_ready(page)
     check_key_sessions(page, 1024)
     check_screen_reader_view(page)

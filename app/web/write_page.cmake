@@ -1,4 +1,10 @@
-# Writes the page with the client area's controls that the markup program prints.
+# Writes the page with the parts that the markup program prints from the window's layout: the
+# title, the frame's attributes, the menu and the client area's controls.
 # usage: cmake -DNODE=node -DMARKUP=web_markup.js -DTEMPLATE=index.html -DPAGE=out.html -P write_page.cmake
-execute_process(COMMAND ${NODE} ${MARKUP} OUTPUT_VARIABLE CLIENT_AREA COMMAND_ERROR_IS_FATAL ANY)
+foreach(part title frame menu client)
+    string(TOUPPER ${part} name)
+    execute_process(COMMAND ${NODE} ${MARKUP} ${part} OUTPUT_VARIABLE PAGE_${name}
+        COMMAND_ERROR_IS_FATAL ANY)
+    string(STRIP "${PAGE_${name}}" PAGE_${name})
+endforeach()
 configure_file(${TEMPLATE} ${PAGE} @ONLY)

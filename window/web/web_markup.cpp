@@ -6,6 +6,7 @@
 #include "numeric_text.h"
 #include "web_controls.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -21,6 +22,8 @@ struct LoadedState
     bool locked = false;
     std::optional<bool> tabStop;
     bool selected = false;
+    // Where the calculator puts the first focus.
+    bool focused = false;
 };
 
 class RecordingTextBox final : public TextBox
@@ -33,7 +36,7 @@ public:
     void setBackColor(Rgb colour) override { m_state.colour = colour; }
     void setLocked(bool locked) override { m_state.locked = locked; }
     void setTabStop(bool tabStop) override { m_state.tabStop = tabStop; }
-    void setFocus() override { }
+    void setFocus() override { m_state.focused = true; }
 
 private:
     LoadedState &m_state;
@@ -80,6 +83,7 @@ std::array<LoadedState, kClientControlCount> loadedStates()
         metric, messageBox, announcer});
     form.setDesignTimeProperties();
     form.Form_Load();
+    form.focusFirstControl();
     return states;
 }
 
@@ -122,6 +126,22 @@ std::string attribute(std::string_view name, std::string_view value)
     return " " + std::string(name) + "=\"" + escaped(value) + "\"";
 }
 
+std::string pixels(int twips)
+{
+    return std::to_string(twips / kTwipsPerPixel);
+}
+
+// A field with another field before it in its row, which a phone shows below the first.
+bool secondFieldOfItsRow(const ControlLayout &layout)
+{
+    return layout.kind == ControlKind::TextField
+        && std::any_of(clientControls().begin(), clientControls().end(),
+            [&layout](const ControlLayout &other) {
+                return other.kind == ControlKind::TextField && other.top == layout.top
+                    && other.left < layout.left;
+            });
+}
+
 // The box's class, its name for the page's scripts, its tooltip and its place and face.
 std::string boxAttributes(const ControlLayout &layout, const LoadedState &state)
 {
@@ -131,7 +151,8 @@ std::string boxAttributes(const ControlLayout &layout, const LoadedState &state)
         classes += " bold";
     if (layout.id == kCentredLabel)
         classes += " centred";
-    const auto pixels = [](int twips) { return std::to_string(twips / kTwipsPerPixel); };
+    if (secondFieldOfItsRow(layout))
+        classes += " second";
     std::string style = "--left:" + pixels(layout.left) + ";--top:" + pixels(layout.top)
         + ";--width:" + pixels(layout.width) + ";--height:" + pixels(layout.height)
         + ";--points:" + formatReal(face.points);
@@ -172,7 +193,7 @@ std::string controlMarkup(const ControlLayout &layout, const LoadedState &state)
                "autocorrect=\"off\" spellcheck=\"false\" inputmode=\"text\" enterkeyhint=\"go\""
             + attribute("aria-label", layout.accessibleName) + controlAttributes(layout, state)
             + boxAttributes(layout, state) + (state.locked ? " readonly" : "")
-            + (layout.id == ControlId::txtImperialSpeed ? " autofocus" : "") + ">";
+            + (state.focused ? " autofocus" : "") + ">";
     case ControlKind::Label:
     case ControlKind::Window:
     case ControlKind::Menu:
@@ -184,6 +205,38 @@ std::string controlMarkup(const ControlLayout &layout, const LoadedState &state)
 }
 
 } // namespace
+
+std::string pageTitle()
+{
+    std::string title;
+    for (const char c : layoutOf(ControlId::frmRunby).caption)
+        if (c != ' ' || (!title.empty() && title.back() != ' '))
+            title += c;
+    return escaped(title.substr(0, title.find_last_not_of(' ') + 1));
+}
+
+std::string frameAttributes()
+{
+    const ControlLayout &window = layoutOf(ControlId::frmRunby);
+    return attribute("id", window.name)
+        + attribute(
+            "style", "--width:" + pixels(window.width) + ";--height:" + pixels(window.height));
+}
+
+std::string menuMarkup()
+{
+    const ControlLayout &help = layoutOf(ControlId::mnuHelp);
+    const ControlLayout &item = layoutOf(ControlId::mnuRunbyInfo);
+    return "<button" + attribute("id", help.name)
+        + " type=\"button\" aria-haspopup=\"menu\" aria-expanded=\"false\""
+        + attribute("aria-keyshortcuts", keyShortcut("Alt", accessKeyOf(help.caption))) + ">"
+        + captionMarkup(help.caption)
+        + "</button>\n<div id=\"helpMenu\" role=\"menu\" hidden><button"
+        + attribute("id", item.name) + " type=\"button\" role=\"menuitem\""
+        + attribute("aria-keyshortcuts", keyShortcut("Control", item.shortcutKey))
+        + "><span class=\"caption\">" + captionMarkup(item.caption) + "</span><kbd>Ctrl+"
+        + item.shortcutKey + "</kbd></button></div>";
+}
 
 std::string clientAreaMarkup()
 {

@@ -9,4 +9,11 @@ namespace runby {
 // over as they are.
 std::string clientAreaMarkup();
 
+// The page's title: the window's caption without its runs of blanks.
+std::string pageTitle();
+// The frame's attributes: its name and its designed size in pixels, as --width and --height.
+std::string frameAttributes();
+// The Help menu and its item, with their captions, names and keys.
+std::string menuMarkup();
+
 } // namespace runby

@@ -5,10 +5,9 @@
 // holds the controls already, drawn from clientAreaMarkup when the site is built.
 
 extern "C" {
-void js_set_menu(const char *caption, const char *helpCaption, const char *helpShortcut,
-    const char *itemName, const char *itemCaption, const char *shortcut);
 void js_wire_event(const char *name, const char *domEvent, int control, int event);
-void js_wire_page();
+// The page's own handling of its menu, its box and its keys; the menu is named helpName.
+void js_wire_page(const char *helpName);
 void js_click(const char *name);
 void js_open_menu();
 void js_mark_ready();

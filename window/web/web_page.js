@@ -2,47 +2,22 @@
 // names. Everything the calculator decides (what element each control is, its access key, which
 // events it raises, the menu's shortcut) comes from the C++ side; this file only carries it out.
 const runbyLibrary = {
-    // Writes caption into element, the letter after its ampersand underlined.
-    $runbyCaption: function(element, caption) {
-        const amp = caption.indexOf("&");
-        if (amp < 0) {
-            element.replaceChildren(caption);
-            return;
-        }
-        const u = document.createElement("u");
-        u.textContent = caption.charAt(amp + 1);
-        element.replaceChildren(caption.slice(0, amp), u, caption.slice(amp + 2));
-    },
+    // The elements of the controls by their numbers, as js_wire_event gives them.
+    $runbyKeys: {controls: []},
 
-    // The elements of the controls by their numbers, as js_wire_event gives them, and the Help
-    // menu's item.
-    $runbyKeys: {controls: [], item: null},
-
+    // The Help menu's button and its list, which js_wire_page finds.
     $runbyMenu: {
+        help: null,
+        list: null,
         open: function() {
-            document.getElementById("helpMenu").hidden = false;
-            document.getElementById("mnuHelp").setAttribute("aria-expanded", "true");
-            document.querySelector("#helpMenu [role=menuitem]").focus();
+            runbyMenu.list.hidden = false;
+            runbyMenu.help.setAttribute("aria-expanded", "true");
+            runbyMenu.list.querySelector("[role=menuitem]").focus();
         },
         close: function() {
-            document.getElementById("helpMenu").hidden = true;
-            document.getElementById("mnuHelp").setAttribute("aria-expanded", "false");
+            runbyMenu.list.hidden = true;
+            runbyMenu.help.setAttribute("aria-expanded", "false");
         },
-    },
-
-    // The page's title, the Help menu with its keys, and the menu item with its caption and
-    // shortcut.
-    js_set_menu__deps: ["$runbyCaption", "$runbyKeys"],
-    js_set_menu: function(caption, helpCaption, helpShortcut, itemName, itemCaption, shortcut) {
-        document.title = UTF8ToString(caption).trim().replace(/ +/g, " ");
-        const help = document.getElementById("mnuHelp");
-        runbyCaption(help, UTF8ToString(helpCaption));
-        help.setAttribute("aria-keyshortcuts", UTF8ToString(helpShortcut));
-        const item = document.querySelector("#helpMenu [role=menuitem]");
-        item.id = UTF8ToString(itemName);
-        runbyCaption(item.querySelector(".caption"), UTF8ToString(itemCaption));
-        item.setAttribute("aria-keyshortcuts", UTF8ToString(shortcut));
-        runbyKeys.item = item;
     },
 
     // Sends the control's domEvent to the calculator as the numbers it gave for the control and
@@ -71,9 +46,11 @@ const runbyLibrary = {
 
     // What the page does of itself: the Help menu, the keys it answers and the dialog's focus.
     js_wire_page__deps: ["$runbyKeys", "$runbyMenu"],
-    js_wire_page: function() {
-        const help = document.getElementById("mnuHelp");
-        const list = document.getElementById("helpMenu");
+    js_wire_page: function(helpName) {
+        const help = document.getElementById(UTF8ToString(helpName));
+        const list = help.nextElementSibling;
+        runbyMenu.help = help;
+        runbyMenu.list = list;
         const dialog = document.getElementById("runbyInfo");
         help.addEventListener("click", () => (list.hidden ? runbyMenu.open() : runbyMenu.close()));
         list.addEventListener("click", () => runbyMenu.close());

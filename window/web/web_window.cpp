@@ -50,12 +50,7 @@ private:
 
 void WebWindow::create()
 {
-    const ControlLayout &help = layoutOf(ControlId::mnuHelp);
-    const ControlLayout &item = layoutOf(ControlId::mnuRunbyInfo);
-    js_set_menu(text(layoutOf(ControlId::frmRunby).caption).c_str(), text(help.caption).c_str(),
-        keyShortcut("Alt", accessKeyOf(help.caption)).c_str(), text(item.name).c_str(),
-        text(item.caption).c_str(), keyShortcut("Control", item.shortcutKey).c_str());
-    js_wire_page();
+    js_wire_page(text(nameOf(ControlId::mnuHelp)).c_str());
     wireEvents();
     m_form.setDesignTimeProperties();
     m_form.Form_Load();
