@@ -12,24 +12,28 @@ namespace runby {
 
 namespace {
 
-struct ControlClass
+struct ClassNames
 {
     const wchar_t *system;
     const wchar_t *own;
-    WNDPROC systemProcedure;
 };
 
 constexpr std::size_t kButtonClass = 0;
 constexpr std::size_t kEditClass = 1;
 constexpr std::size_t kStaticClass = 2;
 
-std::array<ControlClass, 3> g_classes{{
-    {WC_BUTTONW, L"RunbyButton", nullptr},
-    {WC_EDITW, L"RunbyEdit", nullptr},
-    {WC_STATICW, L"RunbyStatic", nullptr},
+constexpr std::array<ClassNames, kControlClassCount> kClassNames{{
+    {WC_BUTTONW, L"RunbyButton"},
+    {WC_EDITW, L"RunbyEdit"},
+    {WC_STATICW, L"RunbyStatic"},
 }};
 
-HWND g_toolTips = nullptr;
+// What the window that made the control keeps for its controls, found in its extra bytes.
+const ControlClasses &classesOf(HWND control)
+{
+    return *reinterpret_cast<const ControlClasses *>(
+        GetWindowLongPtrW(GetParent(control), kControlClassesOffset));
+}
 
 bool hasNoArea(HWND control)
 {
@@ -38,12 +42,12 @@ bool hasNoArea(HWND control)
     return IsRectEmpty(&client);
 }
 
-void relayToToolTips(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+void relayToToolTips(HWND toolTips, HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!g_toolTips || message < WM_MOUSEFIRST || message > WM_MOUSELAST)
+    if (!toolTips || message < WM_MOUSEFIRST || message > WM_MOUSELAST)
         return;
     MSG relayed{control, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
-    SendMessageW(g_toolTips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    SendMessageW(toolTips, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
 // An option clicked does not take the focus, as the button's own procedure would make it on the
@@ -87,7 +91,8 @@ LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_GETOBJECT && static_cast<LONG>(lParam) == OBJID_CLIENT)
         if (const LRESULT object = answerControlObject(control, wParam))
             return object;
-    relayToToolTips(control, message, wParam, lParam);
+    const ControlClasses &classes = classesOf(control);
+    relayToToolTips(classes.toolTips, control, message, wParam, lParam);
     if constexpr (Index == kButtonClass)
         if (const std::optional<LRESULT> taken = clickOptionInPlace(control, message, lParam))
             return *taken;
@@ -99,43 +104,45 @@ LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM l
             // A label of no size, as the announcements' is, keeps its text without the static
             // control's painting of it, which it does at once.
             return DefWindowProcW(control, message, wParam, lParam);
-    return CallWindowProcW(g_classes.at(Index).systemProcedure, control, message, wParam, lParam);
+    return CallWindowProcW(classes.systemProcedures.at(Index), control, message, wParam, lParam);
 }
 
-template <std::size_t Index> const wchar_t *registeredClass(HINSTANCE instance)
+// Registers the program's class over the system's, whose procedure it keeps. A second window of
+// the process finds the class registered by the first.
+template <std::size_t Index> WNDPROC registerClass(HINSTANCE instance)
 {
-    ControlClass &own = g_classes.at(Index);
-    if (!own.systemProcedure) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        if (!GetClassInfoExW(nullptr, own.system, &windowClass))
-            throw WindowNotCreated("GetClassInfoExW");
-        const WNDPROC system = windowClass.lpfnWndProc;
-        windowClass.lpfnWndProc = controlProc<Index>;
-        windowClass.hInstance = instance;
-        windowClass.lpszClassName = own.own;
-        if (!RegisterClassExW(&windowClass))
-            throw WindowNotCreated("RegisterClassExW");
-        own.systemProcedure = system;
-    }
-    return own.own;
+    const ClassNames &names = kClassNames.at(Index);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    if (!GetClassInfoExW(nullptr, names.system, &windowClass))
+        throw WindowNotCreated("GetClassInfoExW");
+    const WNDPROC system = windowClass.lpfnWndProc;
+    windowClass.lpfnWndProc = controlProc<Index>;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = names.own;
+    if constexpr (Index == kEditClass)
+        // A speed field's limit, in the last bytes of each field.
+        windowClass.cbWndExtra += sizeof(LONG_PTR);
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw WindowNotCreated("RegisterClassExW");
+    return system;
 }
 
 } // namespace
 
-const wchar_t *controlClassOf(const wchar_t *systemClass, HINSTANCE instance)
+ControlClasses registerControlClasses(HINSTANCE instance)
 {
-    const std::wstring_view name(systemClass);
-    if (name == WC_BUTTONW)
-        return registeredClass<kButtonClass>(instance);
-    if (name == WC_EDITW)
-        return registeredClass<kEditClass>(instance);
-    return registeredClass<kStaticClass>(instance);
+    return {{registerClass<kButtonClass>(instance), registerClass<kEditClass>(instance),
+                registerClass<kStaticClass>(instance)},
+        nullptr};
 }
 
-void showToolTipsIn(HWND toolTips)
+const wchar_t *controlClassOf(const wchar_t *systemClass)
 {
-    g_toolTips = toolTips;
+    for (const ClassNames &names : kClassNames)
+        if (std::wstring_view(names.system) == systemClass)
+            return names.own;
+    return nullptr;
 }
 
 } // namespace runby

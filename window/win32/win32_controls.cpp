@@ -8,6 +8,14 @@ namespace runby {
 
 namespace {
 
+// The edit's class procedure finds a speed field's limit in the last bytes that the program's
+// class of edit gives each field; 0 marks a field that is no speed field.
+int limitOffset(HWND edit)
+{
+    return static_cast<int>(GetClassLongPtrW(edit, GCL_CBWNDEXTRA))
+        - static_cast<int>(sizeof(LONG_PTR));
+}
+
 std::u16string_view asUtf16(std::wstring_view text)
 {
     static_assert(sizeof(wchar_t) == sizeof(char16_t));
@@ -191,13 +199,12 @@ Win32TextBox::Win32TextBox(HWND edit, std::size_t limit, DeferredFocus &focus)
     if (limit == std::string::npos)
         return;
     SendMessageW(edit, EM_LIMITTEXT, limit, 0);
-    // The edit's class procedure finds the limit here; 0 marks a field that is no speed field.
-    SetWindowLongPtrW(edit, GWLP_USERDATA, static_cast<LONG_PTR>(limit));
+    SetWindowLongPtrW(edit, limitOffset(edit), static_cast<LONG_PTR>(limit));
 }
 
 std::optional<LRESULT> takeSpeedFieldMessage(HWND edit, UINT message, WPARAM &wParam)
 {
-    const auto limit = static_cast<std::size_t>(GetWindowLongPtrW(edit, GWLP_USERDATA));
+    const auto limit = static_cast<std::size_t>(GetWindowLongPtrW(edit, limitOffset(edit)));
     if (limit == 0)
         return std::nullopt;
     const bool locked = (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0;

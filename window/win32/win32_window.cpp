@@ -203,6 +203,7 @@ private:
     std::array<Font, 4> m_fonts;
     std::map<COLORREF, Brush> m_brushes;
     std::vector<std::wstring> m_toolTips;
+    ControlClasses m_classes;
     std::wstring m_fieldTip;
     HWND m_focusBeforeDeactivation = nullptr;
     bool m_highContrast = highContrast();
@@ -211,7 +212,8 @@ private:
     std::unique_ptr<CalculatorForm> m_form;
 };
 
-CalculatorWindow::CalculatorWindow(HINSTANCE instance) : m_instance(instance)
+CalculatorWindow::CalculatorWindow(HINSTANCE instance)
+    : m_instance(instance), m_classes(registerControlClasses(instance))
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -222,6 +224,8 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance) : m_instance(instance)
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     windowClass.lpszClassName = kWindowClassName;
+    // Where the controls find what the window keeps for their classes.
+    windowClass.cbWndExtra = sizeof(LONG_PTR);
     created(RegisterClassExW(&windowClass), "RegisterClassExW");
 
     // Created hidden on the monitor that holds the pointer, so that it takes that monitor's DPI.
@@ -277,6 +281,8 @@ LRESULT CALLBACK CalculatorWindow::windowProc(
             reinterpret_cast<const CREATESTRUCTW *>(lParam)->lpCreateParams);
         self->m_window = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        SetWindowLongPtrW(
+            window, kControlClassesOffset, reinterpret_cast<LONG_PTR>(&self->m_classes));
     }
     auto *self = reinterpret_cast<CalculatorWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self && self->m_form)
@@ -298,12 +304,12 @@ void CalculatorWindow::createControls()
         const DWORD group = option != inOptions ? WS_GROUP : 0;
         inOptions = option;
         HWND handle = created(
-            CreateWindowExW(controlClass.extendedStyle,
-                controlClassOf(controlClass.name, m_instance), widen(layout->caption).c_str(),
-                WS_CHILD | WS_VISIBLE | controlClass.style | group, pixels(layout->left, dpi),
-                pixels(layout->top, dpi), pixels(layout->width, dpi), pixels(layout->height, dpi),
-                m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout->id))),
-                m_instance, nullptr),
+            CreateWindowExW(controlClass.extendedStyle, controlClassOf(controlClass.name),
+                widen(layout->caption).c_str(), WS_CHILD | WS_VISIBLE | controlClass.style | group,
+                pixels(layout->left, dpi), pixels(layout->top, dpi), pixels(layout->width, dpi),
+                pixels(layout->height, dpi), m_window,
+                reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout->id))), m_instance,
+                nullptr),
             "CreateWindowExW");
         m_controls.at(indexOf(layout->id)) = handle;
         if (option)
@@ -317,9 +323,9 @@ void CalculatorWindow::createControls()
 HWND CalculatorWindow::createAnnouncementRegion()
 {
     return created(
-        CreateWindowExW(0, controlClassOf(WC_STATICW, m_instance), L"",
-            WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0, 0, 0, m_window,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAnnouncementId)), m_instance, nullptr),
+        CreateWindowExW(0, controlClassOf(WC_STATICW), L"", WS_CHILD | WS_VISIBLE | SS_LEFT, 0, 0,
+            0, 0, m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kAnnouncementId)),
+            m_instance, nullptr),
         "CreateWindowExW");
 }
 
@@ -364,7 +370,7 @@ void CalculatorWindow::createToolTips()
     }
     // The controls' own class passes the pointer to the tips, which would otherwise subclass
     // every control they describe.
-    showToolTipsIn(tips);
+    m_classes.toolTips = tips;
 }
 
 // Places and sizes every control and the window, and sets the fonts, for the given DPI. A control
