@@ -9,7 +9,7 @@
 #   ./dev.sh package build the .deb, the Windows installer, the portable zip and the site's zip
 #                    into build/packages
 #   ./dev.sh web     build the site and serve it at http://127.0.0.1:8080
-#   ./dev.sh stress  run the tests that drive the real programs 10 times each on a busy machine
+#   ./dev.sh stress  run the tests that drive the real programs 20 times each on a busy machine
 #   ./dev.sh debian13  run the test command on the last commit in a clean Debian 13 chroot
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -352,7 +352,7 @@ bench)
 stress)
     install_missing "${build_packages[@]}" "${check_packages[@]}" "${windows_packages[@]}" \
         "${web_packages[@]}"
-    stress "${RUNBY_STRESS_RUNS:-10}"
+    stress "${RUNBY_STRESS_RUNS:-20}"
     ;;
 debian13)
     time test_in_debian13
