@@ -20,7 +20,6 @@ import subprocess
 import sys
 import tempfile
 import threading
-import time
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -30,6 +29,7 @@ from selenium.webdriver.common.keys import Keys
 from selenium.common.exceptions import WebDriverException
 
 from key_sessions import read_sessions
+from private_display import eventually
 
 FIELDS = ["txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters"]
 TYPICAL = ["150", "0.762", "4.5", "114.3"]
@@ -89,12 +89,7 @@ class Page:
             "return performance.getEntriesByName('runby-ready').length") > 0)
 
     def wait(self, condition, seconds=DEADLINE):
-        deadline = time.monotonic() + seconds
-        while not condition():
-            if time.monotonic() > deadline:
-                return False
-            time.sleep(0.02)
-        return True
+        return eventually(condition, seconds)
 
     def fields(self):
         return [self.driver.find_element(By.ID, name).get_attribute("value") for name in FIELDS]
