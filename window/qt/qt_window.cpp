@@ -216,12 +216,12 @@ RunbyWindow::KeyboardPolicy::KeyboardPolicy(
         widget->installEventFilter(this);
 }
 
-bool RunbyWindow::KeyboardPolicy::eventFilter(QObject *watched, QEvent *event)
+// Every key of the window goes by the control with the focus, whichever object it reached.
+bool RunbyWindow::KeyboardPolicy::eventFilter(QObject * /*watched*/, QEvent *event)
 {
     const bool shortcutOverride = event->type() == QEvent::ShortcutOverride;
     if (!shortcutOverride && event->type() != QEvent::KeyPress)
         return false;
-    Q_UNUSED(watched);
     const auto found = std::find(m_widgets.begin(), m_widgets.end(), QApplication::focusWidget());
     const ControlId focus = found == m_widgets.end()
         ? ControlId::frmRunby
@@ -312,13 +312,13 @@ void setUpButtons(const ControlWidgets &widgets)
     // draws a button that can be the default with room for the mark.
     std::vector<QPushButton *> buttons;
     for (const ControlLayout &layout : clientControls())
-        if (layout.kind == ControlKind::PushButton)
+        if (layout.kind == ControlKind::PushButton) {
             buttons.push_back(widgetOf<QPushButton>(widgets, layout.id));
-    const auto showDefault = [buttons, widgets](ControlId focus) {
-        for (QPushButton *button : buttons) {
-            button->setAutoDefault(true);
-            button->setDefault(button == widgets.at(indexOf(defaultButtonFor(focus))));
+            buttons.back()->setAutoDefault(true);
         }
+    const auto showDefault = [buttons, widgets](ControlId focus) {
+        for (QPushButton *button : buttons)
+            button->setDefault(button == widgets.at(indexOf(defaultButtonFor(focus))));
     };
     showDefault(kDefaultButton);
     QObject::connect(qApp, &QApplication::focusChanged, buttons.front(),
