@@ -152,6 +152,14 @@ web_tests() {
     /usr/bin/python3 tests/orca_session.py --page build/web/site
 }
 
+# Runs the driver named $1 (the command after it) once; on failure shows its log's end and counts it.
+stress_once() {
+    local name=$1
+    shift
+    "$@" >"build/stress-$name.log" 2>&1 \
+        || { failures=$((failures + 1)); echo "-- $name failed:"; tail -n 30 "build/stress-$name.log"; }
+}
+
 # Runs the tests that drive the real programs, each the given number of times, while two
 # CPU-bound processes keep the machine busy. Counts the runs that failed.
 stress() {
@@ -167,17 +175,16 @@ stress() {
     start_wine
     for run in $(seq "$runs"); do
         echo "== run $run of $runs"
-        ctest --preset windows -R '^win32_window_test$' >build/stress-win32.log 2>&1 \
-            || { failures=$((failures + 1)); tail -n 30 build/stress-win32.log; }
-        /usr/bin/python3 tests/desktop_session.py build/release/app/runby >build/stress-desktop.log \
-            2>&1 || { failures=$((failures + 1)); tail -n 30 build/stress-desktop.log; }
-        /usr/bin/python3 tests/browser_test.py build/web/site >build/stress-browser.log 2>&1 \
-            || { failures=$((failures + 1)); tail -n 30 build/stress-browser.log; }
+        stress_once win32 ctest --preset windows -R '^win32_window_test$'
+        stress_once desktop /usr/bin/python3 tests/desktop_session.py build/release/app/runby
+        stress_once browser /usr/bin/python3 tests/browser_test.py build/web/site
+        stress_once orca-window /usr/bin/python3 tests/orca_session.py build/release/app/runby
+        stress_once orca-page /usr/bin/python3 tests/orca_session.py --page build/web/site
     done
     wineserver -k || true
     stop_private_desktop
     kill "${load[@]}"
-    echo "stress: 3 tests run $runs times each on a busy machine, $failures failed"
+    echo "stress: 5 tests run $runs times each on a busy machine, $failures failed"
     [ "$failures" -eq 0 ]
 }
 
