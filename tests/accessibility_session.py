@@ -15,6 +15,7 @@ import sys
 import tempfile
 import time
 
+from driving import check, finish
 from private_display import start_xvfb
 
 DEADLINE = 30
@@ -23,14 +24,6 @@ READING_ORDER = ["Tarnvale", "Units [Imperial, Metric]", "Speed", "Speed in feet
                  "Speed in meters per second", "MPS", "Minimum Runby", "Minimum runby in inches",
                  "IN", "Minimum runby in millimeters", "MM", "Calculate", "Clear"]
 TAB_ORDER = ["Calculate", "Clear", "Imperial", "Speed in feet per minute"]
-results = {"passed": 0, "failed": 0}
-
-
-def check(ok, what, detail=""):
-    results["passed" if ok else "failed"] += 1
-    print(("ok   " if ok else "FAIL ") + what + ("" if ok or not detail else "\n     " + str(detail)))
-
-
 def start_session_bus():
     bus = subprocess.Popen(["dbus-daemon", "--session", "--nofork", "--nopidfile",
                             "--print-address=1"], stdout=subprocess.PIPE,
@@ -177,8 +170,7 @@ def main():
                 runby.wait(timeout=30)
             bus.terminate()
             xvfb.terminate()
-    print(f"{results['passed']} passed, {results['failed']} failed")
-    sys.exit(1 if results["failed"] else 0)
+    finish()
 
 
 if __name__ == "__main__":

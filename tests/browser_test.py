@@ -10,16 +10,13 @@ usage: browser_test.py SITE_FOLDER [AXE_MIN_JS [LIGHTHOUSE]]
        browser_test.py --calculates SITE_FOLDER     the built page calculates: what a build checks
 """
 
-import functools
 import gzip
-import http.server
 import json
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
-import threading
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -29,6 +26,7 @@ from selenium.webdriver.common.keys import Keys
 from selenium.common.exceptions import WebDriverException
 
 from key_sessions import read_sessions
+from driving import QuietHandler, check, finish, serve
 from private_display import eventually
 
 FIELDS = ["txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters"]
@@ -41,33 +39,6 @@ DEADLINE = 30
 KEYS = {"Return": Keys.RETURN, "KP_Enter": Keys.ENTER, "Tab": Keys.TAB, "Left": Keys.ARROW_LEFT,
         "Right": Keys.ARROW_RIGHT, "Up": Keys.ARROW_UP, "Down": Keys.ARROW_DOWN,
         "Escape": Keys.ESCAPE}
-results = {"passed": 0, "failed": 0}
-
-
-def check(ok, what, detail=""):
-    results["passed" if ok else "failed"] += 1
-    print(("ok   " if ok else "FAIL ") + what + ("" if ok or not detail else "\n     " + str(detail)))
-
-
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    # While cleared, the module waits to be sent: the page shows what it draws before it.
-    module_sent = threading.Event()
-    module_sent.set()
-
-    def log_message(self, *args):
-        pass
-
-    def do_GET(self):
-        if self.path.endswith(".wasm"):
-            QuietHandler.module_sent.wait(DEADLINE)
-        super().do_GET()
-
-
-def serve(folder):
-    handler = functools.partial(QuietHandler, directory=folder)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
 
 
 def browser():
@@ -573,8 +544,7 @@ def run_checks(folder, checks):
     finally:
         driver.quit()
         server.shutdown()
-    print(f"{results['passed']} passed, {results['failed']} failed")
-    sys.exit(1 if results["failed"] else 0)
+    finish()
 
 
 if __name__ == "__main__":

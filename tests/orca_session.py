@@ -13,8 +13,6 @@ usage: orca_session.py PATH_TO_RUNBY
 With RUNBY_ORCA_LOG set to a path, Orca's whole log is copied there at the end.
 """
 
-import functools
-import http.server
 import os
 import re
 import shutil
@@ -22,8 +20,8 @@ import signal
 import subprocess
 import sys
 import tempfile
-import threading
 
+from driving import check, finish, serve
 from private_display import eventually, start_xvfb
 
 SENTENCE_150 = "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second"
@@ -42,13 +40,6 @@ KINDS = {"SPEECH OUTPUT": "speech", "BRAILLE LINE": "braille", "NOTIFICATION KEP
 # Text that the page put into its status region, for Orca to speak once it has paused.
 STATUS = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - EVENT MANAGER: object:text-changed:insert for "
                     r"\[status bar \| \] in .*?\(\d+, \d+, (.*)\)$", re.S)
-results = {"passed": 0, "failed": 0}
-
-
-def check(ok, what, detail=""):
-    results["passed" if ok else "failed"] += 1
-    print(("ok   " if ok else "FAIL ") + what + ("" if ok or not detail else "\n     " + str(detail)))
-
 
 # Orca writes its log line by line, at the level that holds what it speaks and brailles, and logs
 # each notification it keeps for the user to recall: Orca 43 keeps them in notification_messages,
@@ -219,18 +210,6 @@ def typed(text):
     return [{".": "period"}.get(character, character) for character in text]
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
-def serve(folder):
-    handler = functools.partial(QuietHandler, directory=folder)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    return server
-
-
 def start_program(session, target):
     if target[0] != "--page":
         session.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
@@ -308,8 +287,7 @@ def main():
             if server:
                 server.shutdown()
             session.stop()
-    print(f"{results['passed']} passed, {results['failed']} failed")
-    sys.exit(1 if results["failed"] else 0)
+    finish()
 
 
 if __name__ == "__main__":
