@@ -140,6 +140,13 @@ def keysym(character):
     return KEYSYMS.get(character, f"U{ord(character):04X}")
 
 
+def keysym_of(character):
+    """The X keysym that xdotool looks for: Latin-1's are the characters' codes, the others the
+    code with 0x1000000 set."""
+    code = ord(character)
+    return code if 0xA0 <= code <= 0xFF else 0x1000000 | code
+
+
 def keyboard_lacks(character):
     return not character.isascii()
 
@@ -154,8 +161,7 @@ def map_to_free_keys(display_name, characters):
     mapping = keyboard.get_keyboard_mapping(first, keyboard.display.info.max_keycode - first + 1)
     free = [first + i for i, keysyms in enumerate(mapping) if not any(keysyms)]
     for keycode, character in zip(free, sorted(set(characters))):
-        unicode_keysym = 0x1000000 | ord(character)
-        keyboard.change_keyboard_mapping(keycode, [(unicode_keysym,) * len(mapping[0])])
+        keyboard.change_keyboard_mapping(keycode, [(keysym_of(character),) * len(mapping[0])])
     keyboard.sync()
     keyboard.close()
 
