@@ -1,5 +1,6 @@
 #include "keys_in_order.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QWidget>
@@ -33,11 +34,16 @@ KeysInOrder::KeysInOrder(QWidget &window) : m_window(window), m_connection(x11Co
     QCoreApplication::instance()->installNativeEventFilter(this);
     m_patience.setSingleShot(true);
     m_patience.setInterval(kPatienceMs);
-    connect(&m_patience, &QTimer::timeout, this, &KeysInOrder::release);
-    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
-        if (meantHasFocus() && m_released == 0 && !m_held.empty())
-            release();
+    connect(&m_patience, &QTimer::timeout, this, [this] {
+        m_patienceOver = true;
+        m_keyInQt = false;
+        sendNextHeld();
     });
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, &KeysInOrder::sendNextHeld);
+    // The event loop waits for input only once it has handled every event it had, the key's
+    // included, or is inside a loop that the key started, such as the box's.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+        &KeysInOrder::keyDone);
 }
 
 KeysInOrder::~KeysInOrder()
@@ -65,36 +71,54 @@ bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintp
     // An open menu takes the keys itself.
     if ((kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE) || QApplication::activePopupWidget())
         return false;
-    if ((event->response_type & kSent) && m_released > 0) {
-        if (--m_released == 0 && !m_held.empty() && meantHasFocus())
-            release();
+    if ((event->response_type & kSent) && m_sentKeyOnItsWay) {
+        m_sentKeyOnItsWay = false;
         return false;
     }
     // A key for the window meant, once it has the focus; not one for the box that has closed.
     const auto *key = reinterpret_cast<xcb_key_press_event_t *>(event);
-    if (m_held.empty() && m_released == 0 && meantHasFocus()
-        && key->event == static_cast<xcb_window_t>(meantWindow().winId()))
+    if (m_held.empty() && !m_keyInQt && meantHasFocus()
+        && key->event == static_cast<xcb_window_t>(meantWindow().winId())) {
+        m_keyInQt = true;
         return false;
+    }
     // Later keys wait behind the held ones, for the window meant.
     m_held.push_back(*key);
-    if (!m_patience.isActive())
+    if (!m_patience.isActive() && !m_patienceOver)
         m_patience.start();
-    meantWindow().activateWindow();
+    if (!meantHasFocus())
+        meantWindow().activateWindow();
     return true;
 }
 
-void KeysInOrder::release()
+void KeysInOrder::keyDone()
 {
-    m_patience.stop();
+    if (m_sentKeyOnItsWay)
+        return;
+    m_keyInQt = false;
+    sendNextHeld();
+}
+
+void KeysInOrder::sendNextHeld()
+{
+    if (m_held.empty() || m_keyInQt || !(meantHasFocus() || m_patienceOver))
+        return;
     const auto window = static_cast<xcb_window_t>(meantWindow().winId());
-    for (xcb_key_press_event_t key : m_held) {
-        key.event = window;
-        xcb_send_event(
-            m_connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&key));
-        ++m_released;
-    }
-    m_held.clear();
+    xcb_key_press_event_t key = m_held.front();
+    m_held.pop_front();
+    key.event = window;
+    xcb_send_event(
+        m_connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&key));
     xcb_flush(m_connection);
+    m_keyInQt = true;
+    m_sentKeyOnItsWay = true;
+    if (m_held.empty()) {
+        m_patience.stop();
+        m_patienceOver = false;
+    } else if (!m_patienceOver) {
+        // Patience runs out only when no key has moved for a while.
+        m_patience.start();
+    }
 }
 
 } // namespace runby

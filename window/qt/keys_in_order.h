@@ -6,7 +6,7 @@
 
 #include <xcb/xcb.h>
 
-#include <vector>
+#include <deque>
 
 class QWidget;
 
@@ -14,11 +14,13 @@ namespace runby {
 
 // Delivers every key to the window meant to have the keyboard, in the order typed. The X server
 // sends a key to the window that has its focus, and a window that the program opens or closes
-// takes the focus or gives it back only a moment later: a key typed right after the shortcut
-// that opens the message box would go to the main window, which Qt drops as the box blocks it,
-// and one typed right after closing the box to the closed box. Such a key, and every key after it,
-// is held until the window meant, the box while it is open and else the main window, has the
-// focus, then sent to it in order.
+// takes the focus or gives it back only a moment later; Qt, for its part, reads a batch of keys
+// before it handles the first. A key typed right after the shortcut that opens the message box
+// would go to the main window, which Qt drops as the box blocks it by the time it handles the
+// key, and one typed right after closing the box to the closed box.
+// So Qt gets one key at a time: the next waits until Qt has done all that the one before asked
+// for, and is then sent to the window meant, the box while it is open and else the main window,
+// once that window has the focus.
 class KeysInOrder final : public QObject, public QAbstractNativeEventFilter
 {
 public:
@@ -33,16 +35,21 @@ public:
 private:
     QWidget &meantWindow() const;
     bool meantHasFocus() const;
-    // Sends the keys held back into the event queue, to the window meant.
-    void release();
+    // Qt has handled the key it was given, or waits for input inside it (a dialog's loop).
+    void keyDone();
+    // Sends the first key held back into the event queue, to the window meant, once it may go.
+    void sendNextHeld();
 
     QWidget &m_window;
     xcb_connection_t *m_connection;
-    std::vector<xcb_key_press_event_t> m_held;
-    // Keys released into the queue and not yet come round.
-    int m_released = 0;
-    // A window that never gets the focus takes its keys as Qt gives them after a while.
+    std::deque<xcb_key_press_event_t> m_held;
+    // A key given to Qt that it has not yet handled.
+    bool m_keyInQt = false;
+    // A held key sent into the event queue that has not yet come round.
+    bool m_sentKeyOnItsWay = false;
+    // A window that never gets the focus takes its keys after a while.
     QTimer m_patience;
+    bool m_patienceOver = false;
 };
 
 } // namespace runby
