@@ -17,6 +17,7 @@ import os
 import re
 import shutil
 import signal
+import socket
 import subprocess
 import sys
 import tempfile
@@ -78,6 +79,34 @@ AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"
 """
 
 
+def take_turn():
+    """Orca starts only where no other Orca of the same user runs, on the whole machine: sessions
+    run in turn, those in a chroot included, as an abstract socket's name is one for every process
+    of the machine. The turn lasts as long as the socket given."""
+    turn = socket.socket(socket.AF_UNIX)
+
+    def taken():
+        try:
+            turn.bind("\0runby-orca-session")
+            return True
+        except OSError:
+            return False
+
+    if not eventually(taken, deadline=600):
+        sys.exit("another Orca session kept running")
+    return turn
+
+
+def accepts(address):
+    """Whether a server listens on the Unix socket."""
+    with socket.socket(socket.AF_UNIX) as probe:
+        try:
+            probe.connect(address)
+            return True
+        except OSError:
+            return False
+
+
 class Session:
     """The private desktop, speech and screen reader, and Orca's log read as it grows."""
 
@@ -124,11 +153,14 @@ class Session:
         os.makedirs(config)
         with open(os.path.join(config, "speechd.conf"), "w", encoding="utf-8") as conf:
             conf.write(SPEECH_DISPATCHER_CONF)
-        socket = os.path.join(self.folder, "speechd.sock")
+        address = os.path.join(self.folder, "speechd.sock")
         self.start("speech-dispatcher", "--run-single", "--timeout", "0", "--config-dir", config,
-                   "--socket-path", socket, "--log-dir", self.folder,
+                   "--socket-path", address, "--log-dir", self.folder,
                    "--pid-file", os.path.join(self.folder, "speechd.pid"))
-        self.env["SPEECHD_ADDRESS"] = "unix_socket:" + socket
+        # Orca finding no server there would start one of its own, with the default output.
+        if not eventually(lambda: accepts(address)):
+            sys.exit("speech-dispatcher did not start")
+        self.env["SPEECHD_ADDRESS"] = "unix_socket:" + address
 
     def start_orca(self):
         prefs = os.path.join(self.folder, "orca")
@@ -137,7 +169,7 @@ class Session:
             custom.write(CUSTOMIZATIONS)
         self.start("orca", "--debug", "--debug-file", self.log, "--user-prefs", prefs)
         if not self.wait_for(lambda said, _: "Screen reader on." in said):
-            sys.exit("Orca did not start")
+            sys.exit("Orca did not start; the end of its log:\n" + self.log_text()[-3000:])
 
     def stop(self):
         """Ends every process started, with the processes each started in its group."""
@@ -152,14 +184,17 @@ class Session:
                 process.kill()
                 process.wait()
 
+    def log_text(self):
+        try:
+            with open(self.log, encoding="utf-8", errors="replace") as log:
+                return log.read()
+        except FileNotFoundError:
+            return ""
+
     def update(self):
         """Reads what Orca has spoken and brailled so far, each entry whole: an entry's lines after
         its first are indented, and one not yet written whole does not match."""
-        try:
-            with open(self.log, encoding="utf-8", errors="replace") as log:
-                text = log.read()
-        except FileNotFoundError:
-            return
+        text = self.log_text()
         self.entries = []
         for entry in re.split(r"\n(?=\S)", text[:text.rfind("\n") + 1]):
             found = ENTRY.match(entry)
@@ -283,7 +318,7 @@ def run(session, page):
 def main():
     target = sys.argv[1:]
     page = target[0] == "--page"
-    with tempfile.TemporaryDirectory(prefix="orca-session-") as folder:
+    with take_turn(), tempfile.TemporaryDirectory(prefix="orca-session-") as folder:
         session = Session(folder)
         server = None
         try:
