@@ -278,7 +278,8 @@ def run(session, page):
     session.step("Tab onto the unit options", ["Tab"], "Units", "Imperial", "selected radio button")
     session.step("Shift+Tab", ["shift+Tab"], "Clear", "button")
     session.step("Shift+Tab", ["shift+Tab"], "Calculate", "button")
-    back = session.step("Shift+Tab back into the speed field", ["shift+Tab"], IMPERIAL_FIELD)
+    back = session.step("Shift+Tab back into the speed field", ["shift+Tab"], IMPERIAL_FIELD,
+                        "150")
 
     # The option's name comes before the field's on the window, after it on the page, whose
     # status region is polite.
