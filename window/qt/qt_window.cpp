@@ -30,6 +30,7 @@
 #include <array>
 #include <initializer_list>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 namespace runby {
@@ -98,6 +99,15 @@ ControlWidgets createControls(QWidget *client)
         widgets.at(indexOf(layout.id)) = createControl(layout, client);
     client->setFixedSize(pixelsOf(layoutOf(ControlId::frmRunby)).size());
     return widgets;
+}
+
+// The control that a widget of the client area is, if it is one.
+std::optional<ControlId> controlOf(const ControlWidgets &widgets, const QWidget *widget)
+{
+    const auto found = std::find(widgets.begin(), widgets.end(), widget);
+    if (found == widgets.end())
+        return std::nullopt;
+    return static_cast<ControlId>(std::distance(widgets.begin(), found));
 }
 
 template <typename Widget> Widget *widgetOf(const ControlWidgets &widgets, ControlId id)
@@ -222,10 +232,8 @@ bool RunbyWindow::KeyboardPolicy::eventFilter(QObject * /*watched*/, QEvent *eve
     const bool shortcutOverride = event->type() == QEvent::ShortcutOverride;
     if (!shortcutOverride && event->type() != QEvent::KeyPress)
         return false;
-    const auto found = std::find(m_widgets.begin(), m_widgets.end(), QApplication::focusWidget());
-    const ControlId focus = found == m_widgets.end()
-        ? ControlId::frmRunby
-        : static_cast<ControlId>(std::distance(m_widgets.begin(), found));
+    const ControlId focus =
+        controlOf(m_widgets, QApplication::focusWidget()).value_or(ControlId::frmRunby);
     const KeyAction action = keyAction(keyPressOf(*static_cast<QKeyEvent *>(event)), focus);
     if (action.kind == KeyAction::Kind::None)
         return false;
@@ -323,9 +331,8 @@ void setUpButtons(const ControlWidgets &widgets)
     showDefault(kDefaultButton);
     QObject::connect(qApp, &QApplication::focusChanged, buttons.front(),
         [showDefault, widgets](QWidget *, QWidget *now) {
-            const auto focused = std::find(widgets.begin(), widgets.end(), now);
-            if (focused != widgets.end())
-                showDefault(static_cast<ControlId>(std::distance(widgets.begin(), focused)));
+            if (const std::optional<ControlId> focus = controlOf(widgets, now))
+                showDefault(*focus);
         });
     // Tab stops at the selected unit option only, as in any group of options.
     for (QRadioButton *option : {optImperial, optMetric}) {
