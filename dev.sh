@@ -121,6 +121,11 @@ start_wine() {
     # A server left running in the prefix by an interrupted run would refuse a new one.
     wineserver -k 2>/dev/null || true
     wineserver -p
+    # Wine makes a window active when the X focus reaches it, not already when the window manager
+    # offers it the focus: a driver that waits for the window to be active waits for the X focus,
+    # with which Wine brings Ctrl, Alt and Shift into line with the X keyboard. A modifier sent as
+    # input before that would be released under the keys that follow it.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseTakeFocus /t REG_SZ /d N /f >/dev/null
     wine cmd /c exit
 }
 

@@ -38,7 +38,7 @@ DESIGNED_FAILURES = {"tabindex", "color-contrast"}
 DEADLINE = 30
 KEYS = {"Return": Keys.RETURN, "KP_Enter": Keys.ENTER, "Tab": Keys.TAB, "Left": Keys.ARROW_LEFT,
         "Right": Keys.ARROW_RIGHT, "Up": Keys.ARROW_UP, "Down": Keys.ARROW_DOWN,
-        "Escape": Keys.ESCAPE}
+        "Escape": Keys.ESCAPE, "Alt_L": Keys.ALT}
 
 
 def browser():
@@ -92,8 +92,10 @@ class Page:
             if step.kind == "key":
                 actions.send_keys(KEYS[step.value])
             elif step.kind in ("alt", "ctrl"):
+                # The modifier released before the letter, as people often do.
                 modifier = Keys.ALT if step.kind == "alt" else Keys.CONTROL
-                actions.key_down(modifier).send_keys(step.value).key_up(modifier)
+                actions.key_down(modifier).key_down(step.value).key_up(modifier)
+                actions.key_up(step.value)
             elif step.kind == "paste":
                 self.set_clipboard(step.value)
                 actions.key_down(Keys.CONTROL).send_keys("v").key_up(Keys.CONTROL)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls.h"
+#include "speed_input.h"
 
 #include <cstddef>
 #include <functional>
@@ -20,24 +21,23 @@ struct FakeScreen
 };
 
 // A text field without a window. Like a real one, it keeps only the first maxLength characters
-// and raises its change handler at once, and only when the text really changes.
+// and raises its change handler at once, and only when the text really changes. Its texts are
+// ASCII, one character a UTF-16 unit.
 class FakeTextBox : public TextBox
 {
 public:
     FakeTextBox(FakeScreen &screen, std::string name, std::size_t maxLength = std::string::npos)
-        : m_screen(screen), m_name(std::move(name)), m_maxLength(maxLength)
+        : m_screen(screen), m_name(std::move(name)), m_model(maxLength)
     {
     }
 
-    std::string text() const override { return m_text; }
+    std::string text() const override { return {m_model.shown().begin(), m_model.shown().end()}; }
     void setText(std::string_view text) override
     {
-        const std::string kept(text.substr(0, m_maxLength));
-        m_screen.writes.push_back(m_name + "=" + kept);
-        if (kept == m_text)
-            return;
-        m_text = kept;
-        if (changed)
+        const std::u16string wide(text.begin(), text.end());
+        const std::u16string_view kept = m_model.fitted(wide);
+        m_screen.writes.push_back(m_name + "=" + std::string(kept.begin(), kept.end()));
+        if (m_model.show(kept) && changed)
             changed();
     }
     void setBackColor(Rgb color) override { backColor = color; }
@@ -46,7 +46,7 @@ public:
     void setFocus() override { m_screen.focus = this; }
 
     // What the user does: the field takes the text whole, as typed.
-    void type(std::string_view text) { setText(m_text + std::string(text)); }
+    void type(std::string_view text) { setText(this->text() + std::string(text)); }
 
     std::function<void()> changed;
     std::optional<Rgb> backColor;
@@ -56,8 +56,7 @@ public:
 private:
     FakeScreen &m_screen;
     std::string m_name;
-    std::size_t m_maxLength;
-    std::string m_text;
+    FieldModel m_model;
 };
 
 class FakeOptionButton : public OptionButton
@@ -65,9 +64,11 @@ class FakeOptionButton : public OptionButton
 public:
     void setValue(bool selected) override { value = selected; }
     void setForeColor(Rgb color) override { foreColor = color; }
+    void setTabStop(bool value) override { tabStop = value; }
 
     bool value = false;
     std::optional<Rgb> foreColor;
+    bool tabStop = true;
 };
 
 class FakeMessageBox : public MessageBox

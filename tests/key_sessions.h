@@ -62,7 +62,7 @@ inline std::u16string unescaped(std::string_view text)
 inline KeyStep stepOf(std::string_view token)
 {
     for (const std::string_view key :
-        {"Return", "KP_Enter", "Tab", "Left", "Right", "Up", "Down", "Escape"})
+        {"Return", "KP_Enter", "Tab", "Left", "Right", "Up", "Down", "Escape", "Alt_L"})
         if (token == key)
             return {KeyStep::Kind::Key, std::string(token), {}};
     if (token.substr(0, 4) == "alt+")

@@ -6,7 +6,7 @@ import re
 from dataclasses import dataclass
 
 FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "key_sessions.txt")
-KEYS = ("Return", "KP_Enter", "Tab", "Left", "Right", "Up", "Down", "Escape")
+KEYS = ("Return", "KP_Enter", "Tab", "Left", "Right", "Up", "Down", "Escape", "Alt_L")
 
 
 @dataclass

@@ -99,33 +99,27 @@ public:
     // A new runby.exe, active and ready for keys.
     Program()
     {
-        // Wine brings Ctrl, Alt and Shift into line with the X server's keyboard as a window is
-        // activated, which releases a key only sent as input. Activated late, the new window
-        // would release the Ctrl or Alt of the first keys sent: Shift held from now on tells,
-        // once released, that the activation is over.
-        holdShift(true);
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring commandLine = L"\"" + g_exe + L"\"";
         if (!CreateProcessW(g_exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                 nullptr, &startup, &m_process)) {
             m_startError = GetLastError();
-            holdShift(false);
             return;
         }
         eventually([this] {
             m_window = windowOfProcess();
             return m_window && IsWindowVisible(m_window);
         });
-        if (m_window) {
-            SetForegroundWindow(m_window);
-            eventually([this] {
-                return GetForegroundWindow() == m_window
-                    && focusName() == nameOf(ControlId::txtImperialSpeed)
-                    && GetAsyncKeyState(VK_SHIFT) >= 0;
-            });
-        }
-        holdShift(false);
+        // The window manager activates the new window. Wine brings Ctrl, Alt and Shift into line
+        // with the X server's keyboard as the X focus arrives, which would release a modifier
+        // that the test has only sent as input: the keys go once the window is active from the
+        // X focus, which Wine takes before it handles anything sent after.
+        eventually([this] {
+            return GetForegroundWindow() == m_window
+                && focusName() == nameOf(ControlId::txtImperialSpeed);
+        });
+        waitForInputHandled();
     }
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
@@ -147,14 +141,6 @@ public:
     // Waits until the program has handled the input sent to it: a state that equals the one
     // before the keys must not pass before they arrive.
     void waitForInputHandled() const { WaitForInputIdle(m_process.hProcess, 10000); }
-    static void holdShift(bool down)
-    {
-        INPUT shift{};
-        shift.type = INPUT_KEYBOARD;
-        shift.ki.wVk = VK_SHIFT;
-        shift.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-        SendInput(1, &shift, sizeof shift);
-    }
     HWND control(ControlId id) const { return GetDlgItem(m_window, commandIdOf(id)); }
     // The message box's OK, once the box shows.
     HWND messageBoxOk() const
@@ -286,7 +272,7 @@ private:
     {
         const std::pair<const char *, WORD> keys[] = {{"Return", VK_RETURN},
             {"KP_Enter", VK_RETURN}, {"Tab", VK_TAB}, {"Left", VK_LEFT}, {"Right", VK_RIGHT},
-            {"Up", VK_UP}, {"Down", VK_DOWN}, {"Escape", VK_ESCAPE}};
+            {"Up", VK_UP}, {"Down", VK_DOWN}, {"Escape", VK_ESCAPE}, {"Alt_L", VK_MENU}};
         for (const auto &[keyName, key] : keys)
             if (name == keyName)
                 return key;
@@ -307,11 +293,13 @@ private:
         key(virtualKey, 0, flags);
         key(virtualKey, 0, flags | KEYEVENTF_KEYUP);
     }
+    // The modifier released before the letter, as people often do and xdotool does.
     void withModifier(WORD modifier, WORD virtualKey)
     {
         key(modifier, 0, 0);
-        press(virtualKey);
+        key(virtualKey, 0, 0);
         key(modifier, 0, KEYEVENTF_KEYUP);
+        key(virtualKey, 0, KEYEVENTF_KEYUP);
     }
     // Digits and the point from their keys, any other character as the keyboard's text.
     void type(char16_t c)

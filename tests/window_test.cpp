@@ -715,6 +715,8 @@ public:
 private:
     QWidget *target() const
     {
+        if (QWidget *popup = QApplication::activePopupWidget())
+            return popup;
         if (QWidget *modal = QApplication::activeModalWidget(); modal && modal->isVisible())
             return modal->focusWidget() ? modal->focusWidget() : modal;
         return m_window->focusWidget();
@@ -732,6 +734,7 @@ private:
             {"Up", {Qt::Key_Up, Qt::NoModifier}},
             {"Down", {Qt::Key_Down, Qt::NoModifier}},
             {"Escape", {Qt::Key_Escape, Qt::NoModifier}},
+            {"Alt_L", {Qt::Key_Alt, Qt::NoModifier}},
         };
         const QString text = QString::fromStdU16String(step.text);
         switch (step.kind) {

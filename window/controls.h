@@ -43,6 +43,8 @@ public:
     virtual void setValue(bool selected) = 0;
     // The colour of the caption.
     virtual void setForeColor(Rgb color) = 0;
+    // Whether Tab stops at the option.
+    virtual void setTabStop(bool tabStop) = 0;
 };
 
 // A modal message with a single OK button and no icon; show returns once the user closes it.

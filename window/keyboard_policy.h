@@ -7,15 +7,21 @@
 namespace runby {
 
 // The calculator's keyboard, the same in every window: what a key does, given the control that
-// has the focus. Each window translates its own key events into a KeyPress, asks keyAction and
-// carries the answer out; a key whose action is None is left to the toolkit (typing, Tab).
+// has the focus. Each window translates its own key events into a KeyPress and hands it to
+// followKeyboardPolicy with the window as its KeyTarget; a key whose action is None is left to
+// the toolkit (typing, Tab).
 //
 //   Enter                  presses the focused button, else the default button (Calculate)
 //   Alt and an access key  presses that button, or selects that option, where the focus is
-//   Alt+H                  opens the Help menu
+//   Alt+H                  opens the Help menu, its first item highlighted
 //   Ctrl+R                 chooses Help, Runby Info
 //   an arrow on an option  selects the other option
-enum class Key : std::uint8_t { Enter, Left, Right, Up, Down, Letter, Other };
+//
+// With the focus on the menu (its title, or an item highlighted in it, as the menu is open):
+//   Enter, or an item's access key, with Alt or without, chooses the highlighted or that item
+//   Enter or an arrow on the title opens the menu
+//   Escape                 closes the menu, the focus back where it was
+enum class Key : std::uint8_t { Enter, Escape, Left, Right, Up, Down, Letter, Other };
 
 struct KeyPress
 {
@@ -37,8 +43,10 @@ struct KeyAction
         Select,
         // Opens the target menu.
         OpenMenu,
-        // Chooses the target menu item.
+        // Chooses the target menu item, the menu closed first.
         Choose,
+        // Closes the open menu, or leaves the menu bar; the focus goes back where it was.
+        CloseMenu,
     };
 
     Kind kind = Kind::None;
@@ -49,8 +57,25 @@ struct KeyAction
 
 KeyAction keyAction(const KeyPress &key, ControlId focus);
 
+// What a window does for the keyboard policy: each window carries out the actions on its
+// toolkit's controls and menu.
+class KeyTarget
+{
+public:
+    virtual ~KeyTarget() = default;
+    virtual void press(ControlId button) = 0;
+    virtual void select(ControlId option) = 0;
+    // Opens the menu with its first item highlighted, as a menu opened from the keyboard is.
+    virtual void openMenu(ControlId menu) = 0;
+    virtual void closeMenu() = 0;
+    virtual void choose(ControlId item) = 0;
+};
+
+// Has the target carry out what the key does where the focus is; gives whether the key was taken.
+bool followKeyboardPolicy(const KeyPress &key, ControlId focus, KeyTarget &target);
+
 // A key by its virtual-key code, which Windows gives and the browsers give as keyCode: Enter
-// 13, the arrows 37 to 40, the letters their upper-case codes.
+// 13, Escape 27, the arrows 37 to 40, the letters their upper-case codes.
 KeyPress keyPressOf(unsigned virtualKey, bool alt, bool ctrl, bool shift);
 
 // The button that Enter presses with the focus on the given control: a focused button is the

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,10 +15,6 @@ namespace runby {
 // place in twips (1/1440 inch, 15 to the pixel at 96 dots per inch), font and tab index.
 
 constexpr int kTwipsPerPixel = 15;
-
-// What assistive technology says the window is; the caption names the publisher only.
-constexpr std::string_view kWindowDescription =
-    "Minimum car runby calculator for hydraulic elevators";
 
 // Every control of the window, each the index of its row in kControls: the client area's
 // controls in the order of their creation, then the window itself, its Help menu and the menu's
@@ -169,6 +166,16 @@ constexpr std::string_view nameOf(ControlId id)
     return layoutOf(id).name;
 }
 
+// The control of a design's name, as toolkits keep it for their objects (object names, element
+// ids); none for any other name.
+constexpr std::optional<ControlId> controlNamed(std::string_view name)
+{
+    for (const ControlLayout &layout : kControls)
+        if (layout.name == name)
+            return layout.id;
+    return std::nullopt;
+}
+
 // The client area's controls, in the order of their creation.
 constexpr std::span<const ControlLayout, kClientControlCount> clientControls()
 {
@@ -192,19 +199,15 @@ inline std::string captionText(std::string_view caption)
     return text;
 }
 
-// The controls as they stand on the screen, row by row: what a screen reader reads in turn.
-constexpr std::array<ControlId, kClientControlCount> kReadingOrder{ControlId::Label1,
-    ControlId::optImperial, ControlId::optMetric, ControlId::Label4, ControlId::txtImperialSpeed,
-    ControlId::Label6, ControlId::txtMetricSpeed, ControlId::Label8, ControlId::Label5,
-    ControlId::txtRunbyInches, ControlId::Label7, ControlId::txtRunbyMillimeters, ControlId::Label9,
-    ControlId::cmdCalculate, ControlId::cmdClear};
+// The shortcut that chooses a menu item, as menus show it: "Ctrl+R".
+inline std::string shortcutText(ControlId item)
+{
+    return std::string("Ctrl+") + layoutOf(item).shortcutKey;
+}
 
-// The unit options, one group to assistive technology, which names it so and counts its members.
-constexpr std::string_view kUnitOptionsName = "Units";
+// The unit options, which Tab and the arrows treat as one group.
 constexpr std::array<ControlId, 2> kUnitOptions{ControlId::optImperial, ControlId::optMetric};
 
-// The label whose tooltip describes the speed fields.
-constexpr ControlId kSpeedLabel = ControlId::Label4;
 // The button that Enter presses unless a focused button takes it.
 constexpr ControlId kDefaultButton = ControlId::cmdCalculate;
 // The title, centred in its box; every other caption is left-aligned.

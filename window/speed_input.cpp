@@ -142,4 +142,12 @@ std::optional<FieldText> acceptSpeedEdit(
     return result;
 }
 
+bool FieldModel::show(std::u16string_view text)
+{
+    if (text == m_shown)
+        return false;
+    m_shown = text;
+    return true;
+}
+
 } // namespace runby

@@ -37,4 +37,33 @@ std::u16string_view cutToLength(std::u16string_view text, std::size_t limit);
 std::optional<FieldText> acceptSpeedEdit(
     std::u16string_view before, std::u16string_view after, std::size_t cursor, std::size_t limit);
 
+// A text field's text as every window keeps it beside its toolkit's own: the text last shown,
+// which decides whether the field changed, what a text set by the calculator keeps within the
+// field's limit, and what an edit by the user leaves of it.
+class FieldModel
+{
+public:
+    explicit FieldModel(std::size_t limit) : m_limit(limit) { }
+
+    // A text that the calculator sets, as the field shows it: its start within the limit.
+    std::u16string_view fitted(std::u16string_view text) const
+    {
+        return cutToLength(text, m_limit);
+    }
+    // The user's edit as the field takes it, given what the toolkit made of the text shown and
+    // where the caret stands; nothing where the edit changes nothing.
+    std::optional<FieldText> edited(std::u16string_view after, std::size_t cursor) const
+    {
+        return acceptSpeedEdit(m_shown, after, cursor, m_limit);
+    }
+    // The field shows this text now: whether it differs from the text shown before, as only a
+    // text that differs raises the field's change.
+    bool show(std::u16string_view text);
+    const std::u16string &shown() const { return m_shown; }
+
+private:
+    std::size_t m_limit;
+    std::u16string m_shown;
+};
+
 } // namespace runby

@@ -136,29 +136,67 @@ void NumberField::showWholeTextWhenCut()
 }
 
 SpeedValidator::SpeedValidator(std::size_t limit, QObject *parent)
-    : QValidator(parent), m_limit(limit)
+    : QValidator(parent), m_model(limit)
 {
 }
 
 QValidator::State SpeedValidator::validate(QString &input, int &pos) const
 {
-    const auto edit =
-        acceptSpeedEdit(toU16(m_text), toU16(input), static_cast<std::size_t>(pos), m_limit);
+    const auto edit = m_model.edited(toU16(input), static_cast<std::size_t>(pos));
     if (edit) {
         input = fromU16(edit->text);
         pos = static_cast<int>(edit->cursor);
-    } else if (input != m_text) {
+    } else if (toU16(input) != m_model.shown()) {
         return Invalid;
     }
-    m_text = input;
+    m_model.show(toU16(input));
     return Acceptable;
 }
 
+namespace {
+
+// The field whose selection the calculator's write removes, while it writes.
+QObject *g_fieldWritten = nullptr;
+
+// Passes every accessibility event on but the selection change of the field written.
+void withholdSelectionChange(QAccessibleEvent *event)
+{
+    if (event->type() == QAccessible::TextSelectionChanged && event->object() == g_fieldWritten)
+        return;
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(withholdSelectionChange);
+}
+
+} // namespace
+
+// A selection that the calculator's write removes is not the user's: Orca would say "Text
+// unselected" of a field being emptied as the units change. It is told only of a field that keeps
+// the focus once the handlers are done, which Orca would otherwise still hold as selected.
 void QtTextBox::setText(std::string_view text)
 {
+    const bool selected = m_edit->hasSelectedText() && QAccessible::isActive();
+    if (selected) {
+        g_fieldWritten = m_edit;
+        QAccessible::installUpdateHandler(withholdSelectionChange);
+    }
     m_edit->setText(toQString(text));
     // Show a number from its first digit when it is wider than the field.
     m_edit->home(false);
+    if (!selected)
+        return;
+    QAccessible::installUpdateHandler(nullptr);
+    g_fieldWritten = nullptr;
+    QMetaObject::invokeMethod(
+        m_edit,
+        [edit = m_edit] {
+            if (!edit->hasFocus())
+                return;
+            QAccessibleTextSelectionEvent selection(
+                edit, edit->cursorPosition(), edit->cursorPosition());
+            QAccessible::updateAccessibility(&selection);
+        },
+        Qt::QueuedConnection);
 }
 
 void QtTextBox::setBackColor(Rgb color)

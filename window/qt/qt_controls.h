@@ -2,6 +2,7 @@
 
 #include "controls.h"
 #include "deferred_focus.h"
+#include "speed_input.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -49,9 +50,8 @@ public:
     State validate(QString &input, int &pos) const override;
 
 private:
-    std::size_t m_limit;
     // The text the field holds: the validator sees only the text an edit made.
-    mutable QString m_text;
+    mutable FieldModel m_model;
 };
 
 // A text field of the window as the calculator sees it. A speed field's validator keeps its texts
@@ -87,6 +87,11 @@ public:
 
     void setValue(bool selected) override { m_button->setChecked(selected); }
     void setForeColor(Rgb color) override;
+    // Out of the Tab chain, an option still takes the focus from a click.
+    void setTabStop(bool tabStop) override
+    {
+        m_button->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 
 private:
     QRadioButton *m_button;

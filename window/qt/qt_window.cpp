@@ -1,5 +1,6 @@
 #include "qt_window.h"
 
+#include "accessible_outline.h"
 #include "calculator_form.h"
 #include "controls.h"
 #include "keyboard_policy.h"
@@ -7,6 +8,7 @@
 #include "layout.h"
 #include "qt_controls.h"
 #include "title_bar.h"
+#include "window_session.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -84,7 +86,8 @@ QWidget *createControl(const ControlLayout &layout, QWidget *client)
     control->setGeometry(pixelsOf(layout));
     control->setFont(fontFor(layout.face));
     control->setToolTip(toQString(layout.toolTip));
-    control->setAccessibleName(toQString(layout.accessibleName));
+    control->setAccessibleName(toQString(accessibleNameOf(layout.id)));
+    control->setAccessibleDescription(toQString(accessibleDescriptionOf(layout.id)));
     return control;
 }
 
@@ -101,13 +104,10 @@ ControlWidgets createControls(QWidget *client)
     return widgets;
 }
 
-// The control that a widget of the client area is, if it is one.
-std::optional<ControlId> controlOf(const ControlWidgets &widgets, const QWidget *widget)
+// The control that a widget or the menu's action is, by the name it carries, if it is one.
+std::optional<ControlId> controlOf(const QObject *object)
 {
-    const auto found = std::find(widgets.begin(), widgets.end(), widget);
-    if (found == widgets.end())
-        return std::nullopt;
-    return static_cast<ControlId>(std::distance(widgets.begin(), found));
+    return object ? controlNamed(object->objectName().toStdString()) : std::nullopt;
 }
 
 template <typename Widget> Widget *widgetOf(const ControlWidgets &widgets, ControlId id)
@@ -198,72 +198,86 @@ KeyPress keyPressOf(const QKeyEvent &event)
 
 } // namespace
 
-// Carries out the calculator's keyboard policy for the keys that reach the window's controls:
-// it takes them before the toolkit's own shortcuts, access keys and default button do.
-class RunbyWindow::KeyboardPolicy final : public QObject
+// Carries out the calculator's keyboard policy for the keys that reach the window's controls and
+// its open menu: it takes them before the toolkit's own shortcuts, access keys, default button
+// and menu keys do.
+class RunbyWindow::Keyboard final : public QObject, public KeyTarget
 {
 public:
-    KeyboardPolicy(const ControlWidgets &widgets, QMenu *help, QAction *runbyInfo, QObject *parent);
+    Keyboard(const ControlWidgets &widgets, QMenu *help, QAction *runbyInfo, QObject *parent);
+
+    void press(ControlId button) override;
+    void select(ControlId option) override { press(option); }
+    void openMenu(ControlId menu) override;
+    void closeMenu() override { m_help->hide(); }
+    void choose(ControlId item) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void carryOut(const KeyAction &action) const;
+    ControlId focus() const;
 
     ControlWidgets m_widgets;
     QMenu *m_help;
     QAction *m_runbyInfo;
 };
 
-RunbyWindow::KeyboardPolicy::KeyboardPolicy(
+RunbyWindow::Keyboard::Keyboard(
     const ControlWidgets &widgets, QMenu *help, QAction *runbyInfo, QObject *parent)
     : QObject(parent), m_widgets(widgets), m_help(help), m_runbyInfo(runbyInfo)
 {
-    // The window sees a key that no control has the focus for.
+    // The window sees a key that no control has the focus for; the open menu takes the keys.
     parent->installEventFilter(this);
+    help->installEventFilter(this);
     for (QWidget *widget : widgets)
         widget->installEventFilter(this);
 }
 
-// Every key of the window goes by the control with the focus, whichever object it reached.
-bool RunbyWindow::KeyboardPolicy::eventFilter(QObject * /*watched*/, QEvent *event)
+// The highlighted item of the open menu, or the menu with none; else the control with the focus.
+ControlId RunbyWindow::Keyboard::focus() const
+{
+    if (QApplication::activePopupWidget() == m_help)
+        return controlOf(m_help->activeAction()).value_or(ControlId::mnuHelp);
+    return controlOf(QApplication::focusWidget()).value_or(ControlId::frmRunby);
+}
+
+// Every key goes by the focus, whichever object it reached.
+bool RunbyWindow::Keyboard::eventFilter(QObject * /*watched*/, QEvent *event)
 {
     const bool shortcutOverride = event->type() == QEvent::ShortcutOverride;
     if (!shortcutOverride && event->type() != QEvent::KeyPress)
         return false;
-    const ControlId focus =
-        controlOf(m_widgets, QApplication::focusWidget()).value_or(ControlId::frmRunby);
-    const KeyAction action = keyAction(keyPressOf(*static_cast<QKeyEvent *>(event)), focus);
-    if (action.kind == KeyAction::Kind::None)
-        return false;
+    const KeyPress key = keyPressOf(*static_cast<QKeyEvent *>(event));
     // Accepted as an override, the key comes back as a key press instead of a shortcut.
-    if (shortcutOverride)
+    if (shortcutOverride) {
+        if (keyAction(key, focus()).kind == KeyAction::Kind::None)
+            return false;
         event->accept();
-    else
-        carryOut(action);
-    return true;
+        return true;
+    }
+    return followKeyboardPolicy(key, focus(), *this);
 }
 
-void RunbyWindow::KeyboardPolicy::carryOut(const KeyAction &action) const
+// The button's click, at once, without the focus that the toolkit's access keys and their short
+// animation would give it first.
+void RunbyWindow::Keyboard::press(ControlId button)
 {
-    switch (action.kind) {
-    case KeyAction::Kind::Press:
-    case KeyAction::Kind::Select:
-        // The button's click, at once, without the focus that the toolkit's access keys and
-        // their short animation would give it first.
-        widgetOf<QAbstractButton>(m_widgets, action.target)->click();
-        break;
-    case KeyAction::Kind::OpenMenu:
-        // The menu belongs to the menu bar, which opens it.
-        qobject_cast<QMenuBar *>(m_help->parentWidget())->setActiveAction(m_help->menuAction());
-        break;
-    case KeyAction::Kind::Choose:
-        m_runbyInfo->trigger();
-        break;
-    case KeyAction::Kind::None:
-        break;
-    }
+    widgetOf<QAbstractButton>(m_widgets, button)->click();
+}
+
+// The menu belongs to the menu bar, which opens it; opened so, it highlights no item.
+void RunbyWindow::Keyboard::openMenu(ControlId /*menu*/)
+{
+    qobject_cast<QMenuBar *>(m_help->parentWidget())->setActiveAction(m_help->menuAction());
+    m_help->setActiveAction(m_help->actions().constFirst());
+}
+
+// The menu closes first, as a menu closes before the item chosen in it acts.
+void RunbyWindow::Keyboard::choose(ControlId /*item*/)
+{
+    m_help->hide();
+    m_runbyInfo->trigger();
 }
 
 // The client area's widgets and the menu item, and the calculator's adapters around them.
@@ -314,8 +328,6 @@ namespace {
 
 void setUpButtons(const ControlWidgets &widgets)
 {
-    auto *optImperial = widgetOf<QRadioButton>(widgets, ControlId::optImperial);
-    auto *optMetric = widgetOf<QRadioButton>(widgets, ControlId::optMetric);
     // The default button, as the keyboard policy chooses it for the focus, shows as such. Qt
     // draws a button that can be the default with room for the mark.
     std::vector<QPushButton *> buttons;
@@ -329,27 +341,18 @@ void setUpButtons(const ControlWidgets &widgets)
             button->setDefault(button == widgets.at(indexOf(defaultButtonFor(focus))));
     };
     showDefault(kDefaultButton);
-    QObject::connect(qApp, &QApplication::focusChanged, buttons.front(),
-        [showDefault, widgets](QWidget *, QWidget *now) {
-            if (const std::optional<ControlId> focus = controlOf(widgets, now))
+    QObject::connect(
+        qApp, &QApplication::focusChanged, buttons.front(), [showDefault](QWidget *, QWidget *now) {
+            if (const std::optional<ControlId> focus = controlOf(now))
                 showDefault(*focus);
         });
-    // Tab stops at the selected unit option only, as in any group of options.
-    for (QRadioButton *option : {optImperial, optMetric}) {
-        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
-        QObject::connect(option, &QRadioButton::toggled, option, [option](bool checked) {
-            option->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
-        });
-    }
 }
 
 void setUpSpeedFields(const ControlWidgets &widgets)
 {
-    const QString speedDescription = toQString(layoutOf(kSpeedLabel).toolTip).trimmed();
     for (const ControlId id : {ControlId::txtImperialSpeed, ControlId::txtMetricSpeed}) {
         auto *speed = widgetOf<QLineEdit>(widgets, id);
         speed->setValidator(new SpeedValidator(kSpeedFieldLength, speed));
-        speed->setAccessibleDescription(speedDescription);
     }
 }
 
@@ -369,9 +372,7 @@ void setUpTabOrder(const ControlWidgets &widgets)
 
 QMenu *setUpMenu(QMainWindow *window, QAction *runbyInfo)
 {
-    const ControlLayout &item = layoutOf(ControlId::mnuRunbyInfo);
-    runbyInfo->setObjectName(toQString(item.name));
-    runbyInfo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(item.shortcutKey)));
+    runbyInfo->setObjectName(toQString(nameOf(ControlId::mnuRunbyInfo)));
     auto *menuBar = new QMenuBar(window);
     menuBar->setStyle(new NoLoneAltStyle(menuBar));
     QMenu *help = menuBar->addMenu(toQString(layoutOf(ControlId::mnuHelp).caption));
@@ -431,7 +432,7 @@ RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 {
     setObjectName(toQString(nameOf(ControlId::frmRunby)));
     setWindowTitle(toQString(layoutOf(ControlId::frmRunby).caption));
-    setAccessibleDescription(toQString(kWindowDescription));
+    setAccessibleDescription(toQString(accessibleDescriptionOf(ControlId::frmRunby)));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/runby-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/runby-32.png"), QSize(32, 32));
@@ -442,7 +443,10 @@ RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 
     auto *client = new QWidget(this);
     const ControlWidgets widgets = createControls(client);
-    auto *runbyInfo = new QAction(toQString(layoutOf(ControlId::mnuRunbyInfo).caption), this);
+    // The item shows its shortcut, which the keyboard policy carries out.
+    auto *runbyInfo = new QAction(toQString(std::string(layoutOf(ControlId::mnuRunbyInfo).caption)
+                                      + '\t' + shortcutText(ControlId::mnuRunbyInfo)),
+        this);
     groupUnitOptions(widgets, client);
     setUpButtons(widgets);
     setUpSpeedFields(widgets);
@@ -453,16 +457,15 @@ RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 
     m_controls = std::make_unique<Controls>(widgets, runbyInfo, this);
     Controls &c = *m_controls;
-    m_form =
-        std::make_unique<CalculatorForm>(CalculatorForm::Controls{c.imperialSpeed, c.metricSpeed,
-            c.runbyInches, c.runbyMillimeters, c.imperial, c.metric, c.messageBox, c.announcer});
+    m_session = std::make_unique<WindowSession>(
+        CalculatorForm::Controls{c.imperialSpeed, c.metricSpeed, c.runbyInches, c.runbyMillimeters,
+            c.imperial, c.metric, c.messageBox, c.announcer},
+        c.focus);
     wireEvents();
-    new KeyboardPolicy(widgets, help, runbyInfo, this);
+    new Keyboard(widgets, help, runbyInfo, this);
     m_keysInOrder = std::make_unique<KeysInOrder>(*this);
-    m_form->setDesignTimeProperties();
-    m_form->Form_Load();
-    m_form->focusFirstControl();
-    c.focus.give();
+    m_session->load();
+    m_session->focusFirstControl();
     setFixedSize(sizeHint());
     centreOnScreen();
 }
@@ -473,11 +476,8 @@ void RunbyWindow::wireEvents()
 {
     for (const EventBinding &binding : kEventBindings) {
         QObject *source = m_controls->source(binding.source);
-        const auto respond = [this, binding] { m_form->respond(binding.source, binding.event); };
-        const auto click = [this, respond] {
-            respond();
-            m_controls->focus.give();
-        };
+        const auto click = [this, binding] { m_session->click(binding.source); };
+        const auto change = [this, binding] { m_session->change(binding.source); };
         switch (binding.event) {
         case ControlEvent::Click:
             if (auto *action = qobject_cast<QAction *>(source))
@@ -487,7 +487,7 @@ void RunbyWindow::wireEvents()
                     click);
             break;
         case ControlEvent::Change:
-            connect(qobject_cast<QLineEdit *>(source), &QLineEdit::textChanged, this, respond);
+            connect(qobject_cast<QLineEdit *>(source), &QLineEdit::textChanged, this, change);
             break;
         }
     }

@@ -6,8 +6,8 @@
 
 namespace runby {
 
-class CalculatorForm;
 class KeysInOrder;
+class WindowSession;
 
 // The calculator's one window, frmRunby: the menu, the unit options, the speed and runby fields
 // and the two buttons, laid out at fixed places and bound to the handlers of CalculatorForm.
@@ -26,13 +26,13 @@ protected:
 
 private:
     struct Controls;
-    class KeyboardPolicy;
+    class Keyboard;
 
     void wireEvents();
     void centreOnScreen();
 
     std::unique_ptr<Controls> m_controls;
-    std::unique_ptr<CalculatorForm> m_form;
+    std::unique_ptr<WindowSession> m_session;
     std::unique_ptr<KeysInOrder> m_keysInOrder;
     bool m_centredWithFrame = false;
 };

@@ -8,7 +8,7 @@
 namespace runby {
 
 WebTextBox::WebTextBox(ControlId id, std::size_t limit, DeferredFocus &focus)
-    : m_id(id), m_name(nameOf(id)), m_limit(limit), m_focus(focus)
+    : m_id(id), m_name(nameOf(id)), m_focus(focus), m_model(limit)
 {
 }
 
@@ -56,15 +56,15 @@ void WebTextBox::settle(std::optional<int> caret)
     std::u16string value(static_cast<std::size_t>(js_value_length(m_name.c_str())), u'\0');
     js_read_value(m_name.c_str(), value.data(), static_cast<int>(value.size()));
     const auto cursor = static_cast<std::size_t>(caret.value_or(static_cast<int>(value.size())));
-    const std::optional<FieldText> accepted = acceptSpeedEdit(m_text, value, cursor, m_limit);
+    const std::optional<FieldText> accepted = m_model.edited(value, cursor);
     if (!accepted) {
-        if (value != m_text)
-            js_write_value(m_name.c_str(), m_text.c_str(), static_cast<int>(m_text.size()));
+        const std::u16string &shown = m_model.shown();
+        if (value != shown)
+            js_write_value(m_name.c_str(), shown.c_str(), static_cast<int>(shown.size()));
         return;
     }
     js_write_value(m_name.c_str(), accepted->text.c_str(), static_cast<int>(accepted->cursor));
-    m_text = accepted->text;
-    if (changed)
+    if (m_model.show(accepted->text) && changed)
         changed();
 }
 
@@ -76,6 +76,11 @@ void WebOptionButton::setValue(bool selected)
 void WebOptionButton::setForeColor(Rgb colour)
 {
     js_set_style(m_name.c_str(), "--fore", cssColour(colour).c_str());
+}
+
+void WebOptionButton::setTabStop(bool tabStop)
+{
+    js_set_tab_index(m_name.c_str(), tabStop ? pageTabIndexOf(layoutOf(m_id)) : -1);
 }
 
 void WebMessageBox::show(std::string_view title, std::string_view text)

@@ -3,6 +3,7 @@
 #include "controls.h"
 #include "deferred_focus.h"
 #include "layout.h"
+#include "speed_input.h"
 
 #include <cctype>
 #include <cstddef>
@@ -63,20 +64,21 @@ private:
 
     ControlId m_id;
     std::string m_name;
-    std::size_t m_limit;
     DeferredFocus &m_focus;
-    std::u16string m_text;
+    FieldModel m_model;
 };
 
 class WebOptionButton final : public OptionButton
 {
 public:
-    explicit WebOptionButton(ControlId id) : m_name(nameOf(id)) { }
+    explicit WebOptionButton(ControlId id) : m_id(id), m_name(nameOf(id)) { }
 
     void setValue(bool selected) override;
     void setForeColor(Rgb colour) override;
+    void setTabStop(bool tabStop) override;
 
 private:
+    ControlId m_id;
     std::string m_name;
 };
 

@@ -1,10 +1,12 @@
 #include "web_markup.h"
 
+#include "accessible_outline.h"
 #include "calculator_form.h"
 #include "controls.h"
 #include "layout.h"
 #include "numeric_text.h"
 #include "web_controls.h"
+#include "window_session.h"
 
 #include <algorithm>
 #include <array>
@@ -49,6 +51,7 @@ public:
 
     void setValue(bool selected) override { m_state.selected = selected; }
     void setForeColor(Rgb colour) override { m_state.colour = colour; }
+    void setTabStop(bool tabStop) override { m_state.tabStop = tabStop; }
 
 private:
     LoadedState &m_state;
@@ -79,11 +82,12 @@ std::array<LoadedState, kClientControlCount> loadedStates()
     RecordingOptionButton metric(state(ControlId::optMetric));
     SilentMessageBox messageBox;
     SilentAnnouncer announcer;
-    CalculatorForm form({imperialSpeed, metricSpeed, runbyInches, runbyMillimeters, imperial,
-        metric, messageBox, announcer});
-    form.setDesignTimeProperties();
-    form.Form_Load();
-    form.focusFirstControl();
+    DeferredFocus focus;
+    WindowSession session({imperialSpeed, metricSpeed, runbyInches, runbyMillimeters, imperial,
+                              metric, messageBox, announcer},
+        focus);
+    session.load();
+    session.focusFirstControl();
     return states;
 }
 

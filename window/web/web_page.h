@@ -6,10 +6,15 @@
 
 extern "C" {
 void js_wire_event(const char *name, const char *domEvent, int control, int event);
-// The page's own handling of its menu, its box and its keys; the menu is named helpName.
-void js_wire_page(const char *helpName);
+// The page's own handling of its menu, its box and its keys, for the window given, which the
+// page passes back with its events and keys; the menu is named helpName.
+void js_wire_page(void *window, const char *helpName);
+// The number by which the page tells the window of the control with that element id.
+void js_name_control(const char *name, int control);
 void js_click(const char *name);
 void js_open_menu();
+// Closes the menu and gives the focus back where it was before the menu opened.
+void js_close_menu();
 void js_mark_ready();
 // A copy of the value that the caller frees.
 char *js_utf8_value(const char *name);

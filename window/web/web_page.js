@@ -2,21 +2,32 @@
 // names. Everything the calculator decides (what element each control is, its access key, which
 // events it raises, the menu's shortcut) comes from the C++ side; this file only carries it out.
 const runbyLibrary = {
-    // The elements of the controls by their numbers, as js_wire_event gives them.
-    $runbyKeys: {controls: []},
+    // The window that the page passes back with its events and keys, and the number of each
+    // control by its element's id.
+    $runbyKeys: {window: 0, numbers: {}},
 
-    // The Help menu's button and its list, which js_wire_page finds.
+    // The Help menu's button and its list, which js_wire_page finds, and the element that had the
+    // focus before the menu opened, which has it again once the menu closes.
     $runbyMenu: {
         help: null,
         list: null,
+        returnFocus: null,
         open: function() {
+            if (runbyMenu.list.hidden)
+                runbyMenu.returnFocus = document.activeElement;
             runbyMenu.list.hidden = false;
             runbyMenu.help.setAttribute("aria-expanded", "true");
             runbyMenu.list.querySelector("[role=menuitem]").focus();
         },
         close: function() {
+            if (runbyMenu.list.hidden)
+                return;
             runbyMenu.list.hidden = true;
             runbyMenu.help.setAttribute("aria-expanded", "false");
+            const back = runbyMenu.returnFocus;
+            runbyMenu.returnFocus = null;
+            if (back)
+                back.focus();
         },
     },
 
@@ -24,15 +35,18 @@ const runbyLibrary = {
     // the event.
     js_wire_event__deps: ["$runbyKeys"],
     js_wire_event: function(name, domEvent, control, event) {
-        const element = document.getElementById(UTF8ToString(name));
-        runbyKeys.controls[control] = element;
-        element.addEventListener(UTF8ToString(domEvent), (e) => {
+        document.getElementById(UTF8ToString(name)).addEventListener(UTF8ToString(domEvent), (e) => {
             if (!e.isComposing)
-                _runby_event(control, event);
+                _runby_event(runbyKeys.window, control, event);
         });
     },
 
-    // Clicks the control, as the keyboard policy presses or selects it.
+    js_name_control__deps: ["$runbyKeys"],
+    js_name_control: function(name, control) {
+        runbyKeys.numbers[UTF8ToString(name)] = control;
+    },
+
+    // Clicks the control, as the keyboard policy presses or selects it, the menu closed first.
     js_click__deps: ["$runbyMenu"],
     js_click: function(name) {
         runbyMenu.close();
@@ -44,16 +58,23 @@ const runbyLibrary = {
         runbyMenu.open();
     },
 
+    js_close_menu__deps: ["$runbyMenu"],
+    js_close_menu: function() {
+        runbyMenu.close();
+    },
+
     // What the page does of itself: the Help menu, the keys it answers and the dialog's focus.
     js_wire_page__deps: ["$runbyKeys", "$runbyMenu"],
-    js_wire_page: function(helpName) {
+    js_wire_page: function(window, helpName) {
+        runbyKeys.window = window;
         const help = document.getElementById(UTF8ToString(helpName));
         const list = help.nextElementSibling;
         runbyMenu.help = help;
         runbyMenu.list = list;
         const dialog = document.getElementById("runbyInfo");
         help.addEventListener("click", () => (list.hidden ? runbyMenu.open() : runbyMenu.close()));
-        list.addEventListener("click", () => runbyMenu.close());
+        // Before the item acts: the box it opens gives the focus back where it was.
+        list.addEventListener("click", () => runbyMenu.close(), true);
         // OK, Enter and Escape close the box here rather than through the form: the focus and the
         // caret go back where they were at once, before the next key is handled. Left to the
         // browser, a key typed right after a click on OK reaches the field while it still counts
@@ -78,13 +99,9 @@ const runbyLibrary = {
         document.addEventListener("keydown", (e) => {
             if (dialog.open || e.isComposing)
                 return;
-            if (e.key == "Escape" && !list.hidden) {
-                runbyMenu.close();
-                help.focus();
-                return;
-            }
-            const focus = runbyKeys.controls.indexOf(document.activeElement);
-            if (_runby_key(e.keyCode, e.altKey, e.ctrlKey, e.shiftKey, focus))
+            const focus = runbyKeys.numbers[document.activeElement.id];
+            if (_runby_key(runbyKeys.window, e.keyCode, e.altKey, e.ctrlKey, e.shiftKey,
+                focus === undefined ? -1 : focus))
                 e.preventDefault();
         });
     },

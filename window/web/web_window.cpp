@@ -5,8 +5,9 @@
 #include "layout.h"
 #include "web_controls.h"
 #include "web_page.h"
+#include "window_session.h"
 
-#include <memory>
+#include <optional>
 #include <string>
 
 namespace runby {
@@ -24,12 +25,23 @@ std::string text(std::string_view view)
     return std::string(view);
 }
 
-class WebWindow
+} // namespace
+
+// The page's window: the calculator over the page's controls, and the keyboard policy carried out
+// on them. The page holds it for as long as it shows.
+class WebWindow final : public KeyTarget
 {
 public:
     void create();
     // An event the page sent: an edit settles in its field first, which raises the change.
     void handle(ControlId source, ControlEvent event);
+
+    void press(ControlId button) override { js_click(text(nameOf(button)).c_str()); }
+    void select(ControlId option) override { press(option); }
+    void openMenu(ControlId /*menu*/) override { js_open_menu(); }
+    void closeMenu() override { js_close_menu(); }
+    // Clicked, the item closes its menu first.
+    void choose(ControlId item) override { press(item); }
 
 private:
     WebTextBox *textBoxOf(ControlId id);
@@ -44,22 +56,23 @@ private:
     WebOptionButton m_metric{ControlId::optMetric};
     WebMessageBox m_messageBox;
     WebAnnouncer m_announcer;
-    CalculatorForm m_form{{m_imperialSpeed, m_metricSpeed, m_runbyInches, m_runbyMillimeters,
-        m_imperial, m_metric, m_messageBox, m_announcer}};
+    WindowSession m_session{{m_imperialSpeed, m_metricSpeed, m_runbyInches, m_runbyMillimeters,
+                                m_imperial, m_metric, m_messageBox, m_announcer},
+        m_focus};
 };
 
 void WebWindow::create()
 {
-    js_wire_page(text(nameOf(ControlId::mnuHelp)).c_str());
+    js_wire_page(this, text(nameOf(ControlId::mnuHelp)).c_str());
+    for (const ControlLayout &layout : kControls)
+        js_name_control(text(layout.name).c_str(), static_cast<int>(indexOf(layout.id)));
     wireEvents();
-    m_form.setDesignTimeProperties();
-    m_form.Form_Load();
+    m_session.load();
     // What was typed before the calculator was ready goes through the field's rules now.
     for (WebTextBox *field : {&m_imperialSpeed, &m_metricSpeed})
         if (js_value_length(text(nameOf(field->id())).c_str()) > 0)
             field->edited();
-    m_imperialSpeed.setFocus();
-    m_focus.give();
+    m_session.focusFirstControl();
 }
 
 void WebWindow::wireEvents()
@@ -69,7 +82,7 @@ void WebWindow::wireEvents()
             static_cast<int>(indexOf(binding.source)), static_cast<int>(binding.event));
         if (binding.event == ControlEvent::Change)
             textBoxOf(binding.source)->changed = [this, binding] {
-                m_form.respond(binding.source, binding.event);
+                m_session.change(binding.source);
             };
     }
 }
@@ -77,8 +90,7 @@ void WebWindow::wireEvents()
 void WebWindow::handle(ControlId source, ControlEvent event)
 {
     if (event != ControlEvent::Change) {
-        m_form.respond(source, event);
-        m_focus.give();
+        m_session.click(source);
         return;
     }
     if (WebTextBox *field = textBoxOf(source))
@@ -94,53 +106,44 @@ WebTextBox *WebWindow::textBoxOf(ControlId id)
     return nullptr;
 }
 
-std::unique_ptr<WebWindow> g_window;
-
-} // namespace
-
 void startWebWindow()
 {
-    g_window = std::make_unique<WebWindow>();
-    g_window->create();
+    // Never freed: the page holds the window until it is closed.
+    auto *window = new WebWindow; // NOLINT(cppcoreguidelines-owning-memory)
+    window->create();
     js_mark_ready();
 }
 
 } // namespace runby
 
-// A key of the page, by its keyCode, with the control that has the focus (its number as
-// js_wire_event gave it, -1 for none), as the keyboard policy answers it. Gives whether the key
-// was taken.
-extern "C" bool runby_key(unsigned keyCode, bool alt, bool ctrl, bool shift, int focus)
+namespace {
+
+// A control's number as the page gives it back, if it is one.
+std::optional<runby::ControlId> controlOfNumber(int number)
 {
-    using runby::ControlId;
-    using Kind = runby::KeyAction::Kind;
-    const bool known = focus >= 0 && focus < static_cast<int>(runby::kControlCount);
-    const runby::KeyAction action = runby::keyAction(runby::keyPressOf(keyCode, alt, ctrl, shift),
-        known ? static_cast<ControlId>(focus) : ControlId::frmRunby);
-    switch (action.kind) {
-    case Kind::None:
-        return false;
-    case Kind::Press:
-    case Kind::Select:
-    case Kind::Choose:
-        js_click(std::string(runby::nameOf(action.target)).c_str());
-        return true;
-    case Kind::OpenMenu:
-        js_open_menu();
-        return true;
-    }
-    return false;
+    if (number < 0 || number >= static_cast<int>(runby::kControlCount))
+        return std::nullopt;
+    return static_cast<runby::ControlId>(number);
+}
+
+} // namespace
+
+// A key of the page, by its keyCode, with the number of the control that has the focus (-1 for
+// none), as the keyboard policy answers it. Gives whether the key was taken.
+extern "C" bool runby_key(
+    runby::WebWindow *window, unsigned keyCode, bool alt, bool ctrl, bool shift, int focus)
+{
+    return runby::followKeyboardPolicy(runby::keyPressOf(keyCode, alt, ctrl, shift),
+        controlOfNumber(focus).value_or(runby::ControlId::frmRunby), *window);
 }
 
 // An event of the page, as the numbers that js_wire_event gave it for the control and the event.
-extern "C" void runby_event(int control, int event)
+extern "C" void runby_event(runby::WebWindow *window, int control, int event)
 {
     using runby::ControlEvent;
-    using runby::ControlId;
-    const bool known = control >= 0
-        && control <= static_cast<int>(runby::indexOf(ControlId::mnuRunbyInfo))
+    const std::optional<runby::ControlId> source = controlOfNumber(control);
+    if (source
         && (event == static_cast<int>(ControlEvent::Click)
-            || event == static_cast<int>(ControlEvent::Change));
-    if (known && runby::g_window)
-        runby::g_window->handle(static_cast<ControlId>(control), static_cast<ControlEvent>(event));
+            || event == static_cast<int>(ControlEvent::Change)))
+        window->handle(*source, static_cast<ControlEvent>(event));
 }

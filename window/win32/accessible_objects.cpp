@@ -1,5 +1,6 @@
 #include "accessible_objects.h"
 
+#include "accessible_outline.h"
 #include "control_ids.h"
 #include "win32_controls.h"
 
@@ -391,9 +392,7 @@ public:
     {
         if (!isSelf(child))
             return m_standard->get_accName(child, name);
-        return answerText(name,
-            widen(m_layout.accessibleName.empty() ? captionText(m_layout.caption)
-                                                  : std::string(m_layout.accessibleName)));
+        return answerText(name, widen(accessibleNameOf(m_layout.id)));
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
     {
@@ -499,7 +498,7 @@ public:
     {
         if (!isSelf(child))
             return DelegatingAccessible::get_accDescription(child, description);
-        return answerText(description, widen(kWindowDescription));
+        return answerText(description, widen(accessibleDescriptionOf(ControlId::frmRunby)));
     }
 
 private:

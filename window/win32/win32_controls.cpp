@@ -194,7 +194,7 @@ bool textFits(HWND edit)
 }
 
 Win32TextBox::Win32TextBox(HWND edit, std::size_t limit, DeferredFocus &focus)
-    : m_edit(edit), m_limit(limit), m_focus(focus)
+    : m_edit(edit), m_focus(focus), m_model(limit)
 {
     if (limit == std::string::npos)
         return;
@@ -235,7 +235,7 @@ std::string Win32TextBox::text() const
 void Win32TextBox::setText(std::string_view text)
 {
     const std::wstring wide = widen(text);
-    const std::wstring cut = fromUtf16(cutToLength(asUtf16(wide), m_limit));
+    const std::wstring cut = fromUtf16(m_model.fitted(asUtf16(wide)));
     if (cut == windowText(m_edit))
         return;
     SetWindowTextW(m_edit, cut.c_str());
@@ -268,11 +268,7 @@ void Win32TextBox::setFocus()
 
 bool Win32TextBox::textChanged()
 {
-    std::wstring now = windowText(m_edit);
-    if (now == m_lastText)
-        return false;
-    m_lastText = std::move(now);
-    return true;
+    return m_model.show(asUtf16(windowText(m_edit)));
 }
 
 // Checking an option walks its group to clear the others: an option already so is left as it is.
@@ -289,6 +285,11 @@ void Win32OptionButton::setForeColor(Rgb color)
         return;
     m_foreColor = color;
     InvalidateRect(m_button, nullptr, TRUE);
+}
+
+void Win32OptionButton::setTabStop(bool tabStop)
+{
+    setStyleBit(m_button, WS_TABSTOP, tabStop);
 }
 
 void Win32MessageBox::show(std::string_view title, std::string_view text)

@@ -2,6 +2,7 @@
 
 #include "controls.h"
 #include "deferred_focus.h"
+#include "speed_input.h"
 #include "windows_api.h"
 
 #include <oleauto.h>
@@ -61,9 +62,8 @@ public:
 
 private:
     HWND m_edit;
-    std::size_t m_limit;
     DeferredFocus &m_focus;
-    std::wstring m_lastText;
+    FieldModel m_model;
     Rgb m_backColor = kWhite;
 };
 
@@ -74,6 +74,7 @@ public:
 
     void setValue(bool selected) override;
     void setForeColor(Rgb color) override;
+    void setTabStop(bool tabStop) override;
 
     HWND handle() const { return m_button; }
     Rgb foreColor() const { return m_foreColor; }

@@ -6,6 +6,7 @@
 #include "keyboard_policy.h"
 #include "layout.h"
 #include "win32_controls.h"
+#include "window_session.h"
 
 #include <uxtheme.h>
 
@@ -157,14 +158,21 @@ std::optional<KeyPress> keyPressOfMessage(const MSG &message)
         GetKeyState(VK_SHIFT) < 0);
 }
 
-class CalculatorWindow
+class CalculatorWindow final : public KeyTarget
 {
 public:
     explicit CalculatorWindow(HINSTANCE instance);
     CalculatorWindow(const CalculatorWindow &) = delete;
     CalculatorWindow &operator=(const CalculatorWindow &) = delete;
+    ~CalculatorWindow() override;
 
     int run(int showCommand);
+
+    void press(ControlId button) override;
+    void select(ControlId option) override;
+    void openMenu(ControlId menu) override;
+    void closeMenu() override { EndMenu(); }
+    void choose(ControlId item) override;
 
 private:
     struct Adapters
@@ -180,6 +188,7 @@ private:
     };
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK menuKeyHook(int code, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     HWND control(ControlId id) const { return m_controls.at(indexOf(id)); }
     void createParts();
@@ -189,9 +198,10 @@ private:
     void createToolTips();
     void layOut(UINT dpi);
     void placeOnPointerMonitor();
-    void keepOptionTabStop();
     ControlId focusedControl() const;
-    bool followKeyboardPolicy(const MSG &message);
+    bool takeKey(const MSG &message);
+    bool takeMenuKey(const MSG &message);
+    void onMenuSelect(UINT item, UINT flags, HMENU menu);
     void onCommand(int commandId, int code, HWND control);
     void showWholeTextWhenCut(NMTTDISPINFOW &request);
     LRESULT onControlColor(HDC dc, HWND control);
@@ -207,9 +217,12 @@ private:
     std::wstring m_fieldTip;
     HWND m_focusBeforeDeactivation = nullptr;
     bool m_highContrast = highContrast();
+    // The menu's title or item highlighted while the menu bar is in use.
+    std::optional<ControlId> m_menuFocus;
+    HHOOK m_menuKeys = nullptr;
     DeferredFocus m_focus;
     std::unique_ptr<Adapters> m_adapters;
-    std::unique_ptr<CalculatorForm> m_form;
+    std::unique_ptr<WindowSession> m_session;
 };
 
 CalculatorWindow::CalculatorWindow(HINSTANCE instance)
@@ -248,6 +261,14 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance)
     }
     layOut(GetDpiForWindow(m_window));
     placeOnPointerMonitor();
+    // The keys of the menu bar and its menu go by the keyboard policy as well.
+    m_menuKeys = SetWindowsHookExW(WH_MSGFILTER, menuKeyHook, nullptr, GetCurrentThreadId());
+}
+
+CalculatorWindow::~CalculatorWindow()
+{
+    if (m_menuKeys)
+        UnhookWindowsHookEx(m_menuKeys);
 }
 
 // The controls, the menu and the tips, and the calculator over them.
@@ -265,12 +286,11 @@ void CalculatorWindow::createParts()
             Win32OptionButton(control(ControlId::optMetric)), Win32MessageBox(m_window),
             Win32Announcer(createAnnouncementRegion())});
     Adapters &a = *m_adapters;
-    m_form =
-        std::make_unique<CalculatorForm>(CalculatorForm::Controls{a.imperialSpeed, a.metricSpeed,
-            a.runbyInches, a.runbyMillimeters, a.imperial, a.metric, a.messageBox, a.announcer});
-    m_form->setDesignTimeProperties();
-    m_form->Form_Load();
-    keepOptionTabStop();
+    m_session = std::make_unique<WindowSession>(
+        CalculatorForm::Controls{a.imperialSpeed, a.metricSpeed, a.runbyInches, a.runbyMillimeters,
+            a.imperial, a.metric, a.messageBox, a.announcer},
+        m_focus);
+    m_session->load();
 }
 
 LRESULT CALLBACK CalculatorWindow::windowProc(
@@ -285,9 +305,25 @@ LRESULT CALLBACK CalculatorWindow::windowProc(
             window, kControlClassesOffset, reinterpret_cast<LONG_PTR>(&self->m_classes));
     }
     auto *self = reinterpret_cast<CalculatorWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self && self->m_form)
+    if (self && self->m_session)
         return self->handle(message, wParam, lParam);
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A key in the menu loop, which runs its own messages, of the calculator's window.
+LRESULT CALLBACK CalculatorWindow::menuKeyHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto &message = *reinterpret_cast<const MSG *>(lParam);
+    HWND owner = GetAncestor(message.hwnd, GA_ROOTOWNER);
+    wchar_t className[std::size(kWindowClassName)]{};
+    if (code == MSGF_MENU && owner
+        && GetClassNameW(owner, className, static_cast<int>(std::size(className)))
+        && std::wstring_view(className) == kWindowClassName) {
+        auto *self = reinterpret_cast<CalculatorWindow *>(GetWindowLongPtrW(owner, GWLP_USERDATA));
+        if (self && self->takeMenuKey(message))
+            return TRUE;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Creates the controls in the order of their tab indexes, each in its place for the window's DPI:
@@ -420,55 +456,83 @@ void CalculatorWindow::placeOnPointerMonitor()
         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Tab stops at the selected unit option only, as in any group of options.
-void CalculatorWindow::keepOptionTabStop()
-{
-    for (const ControlId id : kUnitOptions) {
-        HWND option = control(id);
-        setStyleBit(option, WS_TABSTOP, SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED);
-    }
-}
-
-// The control with the keyboard's focus; the window itself when none of its controls has it.
+// The control with the keyboard's focus, by the number it reports under; the window itself when
+// none of its controls has it.
 ControlId CalculatorWindow::focusedControl() const
 {
-    const auto found = std::find(m_controls.begin(), m_controls.end(), GetFocus());
-    return found == m_controls.end()
-        ? ControlId::frmRunby
-        : static_cast<ControlId>(std::distance(m_controls.begin(), found));
+    HWND focus = GetFocus();
+    const std::optional<ControlId> id = controlIdOf(GetDlgCtrlID(focus));
+    return id && GetParent(focus) == m_window ? *id : ControlId::frmRunby;
 }
 
 // Carries out the calculator's keyboard policy for a key of the window, before the dialog
 // manager, which would move the focus to a button whose access key was pressed, and the keys
 // typed next with it.
-bool CalculatorWindow::followKeyboardPolicy(const MSG &message)
+bool CalculatorWindow::takeKey(const MSG &message)
 {
     if (message.hwnd != m_window && GetParent(message.hwnd) != m_window)
         return false;
     const std::optional<KeyPress> key = keyPressOfMessage(message);
-    if (!key)
+    if (!key || keyAction(*key, focusedControl()).kind == KeyAction::Kind::None)
         return false;
-    const KeyAction action = keyAction(*key, focusedControl());
-    switch (action.kind) {
-    case KeyAction::Kind::None:
+    // The default handling still learns of a key that came while Alt was down: Wine notes there
+    // that Alt was not pressed alone, and without the note it opens the menu bar as Alt is
+    // released after the letter, which then takes the keys typed next. Windows notes it in the
+    // input queue too; the letter makes no menu of its own, as no WM_SYSCHAR follows it.
+    if (message.message == WM_SYSKEYDOWN)
+        DefWindowProcW(message.hwnd, message.message, message.wParam, message.lParam);
+    return followKeyboardPolicy(*key, focusedControl(), *this);
+}
+
+// A key while the menu bar or the open menu has the keyboard. Opening the menu from its title is
+// the menu's own business; what else the policy does with the key ends the menu first.
+bool CalculatorWindow::takeMenuKey(const MSG &message)
+{
+    const std::optional<KeyPress> key = keyPressOfMessage(message);
+    if (!key || !m_menuFocus)
         return false;
-    case KeyAction::Kind::Select:
-        selectOption(m_window, action.target);
-        [[fallthrough]];
-    case KeyAction::Kind::Press:
-        SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(commandIdOf(action.target), BN_CLICKED),
-            reinterpret_cast<LPARAM>(control(action.target)));
-        return true;
-    case KeyAction::Kind::Choose:
-        SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(commandIdOf(action.target), 0), 0);
-        return true;
-    case KeyAction::Kind::OpenMenu:
-        // As Alt and the menu's access key open it.
-        SendMessageW(m_window, WM_SYSCOMMAND, SC_KEYMENU,
-            std::towlower(static_cast<wint_t>(accessKeyOf(layoutOf(action.target).caption))));
-        return true;
-    }
-    return false;
+    const KeyAction::Kind kind = keyAction(*key, *m_menuFocus).kind;
+    if (kind == KeyAction::Kind::None || kind == KeyAction::Kind::OpenMenu)
+        return false;
+    return followKeyboardPolicy(*key, *m_menuFocus, *this);
+}
+
+// What the menu bar highlights: the Help menu's title, or the item of the open menu.
+void CalculatorWindow::onMenuSelect(UINT item, UINT flags, HMENU menu)
+{
+    if (flags == 0xFFFF && !menu)
+        m_menuFocus.reset();
+    else if (flags & MF_POPUP)
+        m_menuFocus = ControlId::mnuHelp;
+    else
+        m_menuFocus = controlIdOf(static_cast<int>(item));
+}
+
+void CalculatorWindow::press(ControlId button)
+{
+    EndMenu();
+    SendMessageW(m_window, WM_COMMAND, MAKEWPARAM(commandIdOf(button), BN_CLICKED),
+        reinterpret_cast<LPARAM>(control(button)));
+}
+
+void CalculatorWindow::select(ControlId option)
+{
+    selectOption(m_window, option);
+    press(option);
+}
+
+// As Alt and the menu's access key open it, its first item highlighted.
+void CalculatorWindow::openMenu(ControlId menu)
+{
+    SendMessageW(m_window, WM_SYSCOMMAND, SC_KEYMENU,
+        std::towlower(static_cast<wint_t>(accessKeyOf(layoutOf(menu).caption))));
+}
+
+// The item acts once the menu is closed, as a menu's own choice does.
+void CalculatorWindow::choose(ControlId item)
+{
+    EndMenu();
+    PostMessageW(m_window, WM_COMMAND, MAKEWPARAM(commandIdOf(item), 0), 0);
 }
 
 int CalculatorWindow::run(int showCommand)
@@ -477,10 +541,10 @@ int CalculatorWindow::run(int showCommand)
     UpdateWindow(m_window);
     // Once the window is painted, the announcements get ready before the first one is due.
     PostMessageW(m_window, kPrepareAnnouncements, 0, 0);
-    SetFocus(control(ControlId::txtImperialSpeed));
+    m_session->focusFirstControl();
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (followKeyboardPolicy(message))
+        if (takeKey(message))
             continue;
         if (IsDialogMessageW(m_window, &message))
             continue;
@@ -498,6 +562,12 @@ LRESULT CalculatorWindow::handle(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case kPrepareAnnouncements:
         m_adapters->announcer.prepare();
+        return 0;
+    case WM_MENUSELECT:
+        onMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        return 0;
+    case WM_EXITMENULOOP:
+        m_menuFocus.reset();
         return 0;
     case DM_GETDEFID:
         return MAKELRESULT(commandIdOf(kDefaultButton), DC_HASDEFID);
@@ -553,7 +623,7 @@ void CalculatorWindow::showWholeTextWhenCut(NMTTDISPINFOW &request)
     request.lpszText = m_fieldTip.data();
 }
 
-// A click comes as BN_CLICKED from a button, as 0 from a menu item and as 1 from an accelerator.
+// A click comes as BN_CLICKED from a button and as 0 from a menu item.
 void CalculatorWindow::onCommand(int commandId, int code, HWND control)
 {
     const std::optional<ControlId> source = controlIdOf(commandId);
@@ -564,11 +634,9 @@ void CalculatorWindow::onCommand(int commandId, int code, HWND control)
         for (Win32TextBox *field :
             {&a.imperialSpeed, &a.metricSpeed, &a.runbyInches, &a.runbyMillimeters})
             if (field->handle() == control && field->textChanged())
-                m_form->respond(*source, ControlEvent::Change);
-    } else if (code == BN_CLICKED || code == 1) {
-        m_form->respond(*source, ControlEvent::Click);
-        keepOptionTabStop();
-        m_focus.give();
+                m_session->change(*source);
+    } else if (code == BN_CLICKED) {
+        m_session->click(*source);
     }
 }
 
