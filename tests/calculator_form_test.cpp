@@ -299,6 +299,9 @@ TEST_F(CalculatorFormTest, CalculateTellsAssistiveTechnologyWhatTheFieldsShow)
         {false, "999999999",
             {"Minimum runby 6 inches, 152.4 millimeters; about 5080000 meters per second"}},
         {false, "0.1", {"Minimum runby 3 inches, 76.2 millimeters; 0.000508 meters per second"}},
+        // Below 1, the significant digits count from the first that is not zero.
+        {false, "1.23",
+            {"Minimum runby 3 inches, 76.2 millimeters; about 0.006248 meters per second"}},
         {true, "1e306", {"Minimum runby 150 millimeters, about 5.906 inches"}},
         {false, "-5", {"The speed is not positive; the fields were cleared."}},
         {true, "abc", {"The speed is not positive; the fields were cleared."}},

@@ -9,6 +9,7 @@ usage: desktop_session.py PATH_TO_RUNBY
 
 import os
 import re
+import signal
 import subprocess
 import sys
 import tempfile
@@ -234,16 +235,40 @@ def run_session(desktop, program, session, first):
     try:
         failures = check_window(desktop, window) if first else []
         desktop.xdotool(*xdotool_words(desktop, window, session.steps))
-        shown = None
+        return failures + fields_failures(desktop, window, session.fields)
+    finally:
+        process.terminate()
+        process.wait(timeout=30)
 
-        def shows_expected():
-            nonlocal shown
-            shown = desktop.field_texts(window)
-            return shown == session.fields
 
-        if not eventually(shows_expected):
-            failures.append(f"fields show {shown}, not {session.fields}")
-        return failures
+def fields_failures(desktop, window, expected):
+    """Waits for the fields to show what is expected; says what they show otherwise."""
+    shown = None
+
+    def shows_expected():
+        nonlocal shown
+        shown = desktop.field_texts(window)
+        return shown == tuple(expected)
+
+    return [] if eventually(shows_expected) else [f"fields show {shown}, not {tuple(expected)}"]
+
+
+def check_busy_program(desktop, program):
+    """Keys typed while the program is busy reach the window meant once it handles them, not the
+    one they were typed at: the box's Escape and a digit, both typed at the box, the digit for
+    the window behind it once the box has closed."""
+    process, window = start_program(desktop, program)
+    try:
+        desktop.xdotool("key", "--delay", "20", "1", "5", "0", "ctrl+r")
+        box = desktop.find_window(RUNBY_INFO_TITLE)
+        if not eventually(lambda: desktop.xdotool("getwindowfocus").strip() == box):
+            return ["the box never had the focus"]
+        process.send_signal(signal.SIGSTOP)
+        try:
+            desktop.xdotool("key", "--delay", "20", "Escape", "7")
+        finally:
+            process.send_signal(signal.SIGCONT)
+        return fields_failures(desktop, window, ("1507", "", "", ""))
     finally:
         process.terminate()
         process.wait(timeout=30)
@@ -252,6 +277,14 @@ def run_session(desktop, program, session, first):
 def main():
     program = os.path.abspath(sys.argv[1])
     passed, failed = 0, 0
+
+    def report(what, failures):
+        nonlocal passed, failed
+        print(("FAIL " if failures else "ok   ") + what)
+        for failure in failures:
+            print("     " + failure)
+        failed += bool(failures)
+        passed += not failures
     with tempfile.TemporaryDirectory() as runtime:
         os.chmod(runtime, 0o700)
         xvfb, display = start_xvfb(*SCREEN)
@@ -263,12 +296,9 @@ def main():
         try:
             desktop.wait_for_window_manager()
             for index, session in enumerate(read_sessions()):
-                failures = run_session(desktop, program, session, index == 0)
-                print(("FAIL " if failures else "ok   ") + session.what)
-                for failure in failures:
-                    print("     " + failure)
-                failed += bool(failures)
-                passed += not failures
+                report(session.what, run_session(desktop, program, session, index == 0))
+            report("keys typed at the box while the program is busy",
+                   check_busy_program(desktop, program))
         finally:
             window_manager.terminate()
             xvfb.terminate()
