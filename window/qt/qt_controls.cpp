@@ -158,10 +158,13 @@ namespace {
 // The field whose selection the calculator's write removes, while it writes.
 QObject *g_fieldWritten = nullptr;
 
-// Passes every accessibility event on but the selection change of the field written.
+// Passes every accessibility event on but the selection change and caret move of the field
+// written: Orca takes either for the selection's end.
 void withholdSelectionChange(QAccessibleEvent *event)
 {
-    if (event->type() == QAccessible::TextSelectionChanged && event->object() == g_fieldWritten)
+    const QAccessible::Event type = event->type();
+    if ((type == QAccessible::TextSelectionChanged || type == QAccessible::TextCaretMoved)
+        && event->object() == g_fieldWritten)
         return;
     QAccessible::installUpdateHandler(nullptr);
     QAccessible::updateAccessibility(event);
