@@ -10,7 +10,8 @@
 #                    into build/packages
 #   ./dev.sh web     build the site and serve it at http://127.0.0.1:8080
 #   ./dev.sh stress  run the tests that drive the real programs 20 times each on a busy machine
-#   ./dev.sh debian13  run the test command on the last commit in a clean Debian 13 chroot
+#   ./dev.sh debian13 [COMMAND]  run the test command (or stress) on the last commit in a clean
+#                    Debian 13 chroot
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -157,18 +158,23 @@ web_tests() {
     /usr/bin/python3 tests/orca_session.py --page build/web/site
 }
 
-# Runs the driver named $1 (the command after it) once; on failure shows its log's end and counts it.
+# Runs the driver named $1 (the command after it) once; on failure shows its log's end, keeps the
+# log in build/stress-failures and counts it.
 stress_once() {
     local name=$1
     shift
-    "$@" >"build/stress-$name.log" 2>&1 \
-        || { failures=$((failures + 1)); echo "-- $name failed:"; tail -n 30 "build/stress-$name.log"; }
+    "$@" >"build/stress-$name.log" 2>&1 && return
+    failures=$((failures + 1))
+    mkdir -p build/stress-failures
+    cp "build/stress-$name.log" "build/stress-failures/$name-run$run.log"
+    echo "-- $name failed (build/stress-failures/$name-run$run.log):"
+    tail -n 30 "build/stress-$name.log"
 }
 
 # Runs the tests that drive the real programs, each the given number of times, while two
 # CPU-bound processes keep the machine busy. Counts the runs that failed.
 stress() {
-    local runs=$1 failures=0 load=()
+    local runs=$1 failures=0 load=() run
     build release
     build windows
     build web
@@ -176,6 +182,7 @@ stress() {
         yes >/dev/null &
         load+=($!)
     done
+    rm -rf build/stress-failures
     start_private_desktop
     start_wine
     for run in $(seq "$runs"); do
@@ -246,7 +253,8 @@ test_in_debian13() {
     as_root chroot "$root" /usr/bin/env -i HOME=/root TERM="${TERM:-dumb}" \
         NODE_EXTRA_CA_CERTS=/etc/ssl/certs/ca-certificates.crt \
         PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-        bash -c 'cd /root/runby && git log -1 --format="== Debian $(cat /etc/debian_version), commit %h" && ./dev.sh test'
+        RUNBY_STRESS_RUNS="${RUNBY_STRESS_RUNS:-20}" \
+        bash -c 'cd /root/runby && git log -1 --format="== Debian $(cat /etc/debian_version), commit %h" && ./dev.sh "$0"' "$1"
 }
 
 # The three packages, from Release builds, into build/packages. Their time stamps are the last
@@ -367,7 +375,7 @@ stress)
     stress "${RUNBY_STRESS_RUNS:-20}"
     ;;
 debian13)
-    time test_in_debian13
+    time test_in_debian13 "${2:-test}"
     ;;
 *)
     echo "usage: $0 run|test|bench|windows|package|web|stress|debian13" >&2
