@@ -173,9 +173,10 @@ void withholdSelectionChange(QAccessibleEvent *event)
 
 } // namespace
 
-// A selection that the calculator's write removes is not the user's: Orca would say "Text
+// A selection that the calculator's write removes is not the user's: Orca 43 would say "Text
 // unselected" of a field being emptied as the units change. It is told only of a field that keeps
-// the focus once the handlers are done, which Orca would otherwise still hold as selected.
+// the focus once the handlers are done, which Orca would otherwise still hold as selected. This
+// can go once Orca tells a selection's end only of the field with the focus.
 void QtTextBox::setText(std::string_view text)
 {
     const bool selected = m_edit->hasSelectedText() && QAccessible::isActive();
