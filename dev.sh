@@ -163,10 +163,13 @@ web_tests() {
 stress_once() {
     local name=$1
     shift
-    "$@" >"build/stress-$name.log" 2>&1 && return
+    RUNBY_ORCA_LOG="$PWD/build/stress-$name-orca.log" "$@" >"build/stress-$name.log" 2>&1 && return
     failures=$((failures + 1))
     mkdir -p build/stress-failures
     cp "build/stress-$name.log" "build/stress-failures/$name-run$run.log"
+    # What Orca said, for the Orca sessions.
+    [ -f "build/stress-$name-orca.log" ] \
+        && cp "build/stress-$name-orca.log" "build/stress-failures/$name-run$run-orca.log"
     echo "-- $name failed (build/stress-failures/$name-run$run.log):"
     tail -n 30 "build/stress-$name.log"
 }

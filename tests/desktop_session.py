@@ -274,6 +274,32 @@ def check_busy_program(desktop, program):
         process.wait(timeout=30)
 
 
+def check_busy_window_manager(desktop, program, window_manager):
+    """A key typed right after the box closes reaches the window behind it even while the window
+    manager is too busy to give that window the focus back: X leaves the focus on no window of
+    the program then, with the pointer on none of them."""
+    process, window = start_program(desktop, program)
+    try:
+        desktop.xdotool("key", "--delay", "20", "1", "5", "0", "ctrl+r")
+        box = desktop.find_window(RUNBY_INFO_TITLE)
+        if not eventually(lambda: desktop.xdotool("getwindowfocus").strip() == box):
+            return ["the box never had the focus"]
+        desktop.xdotool("mousemove", "0", "0")
+        window_manager.send_signal(signal.SIGSTOP)
+        try:
+            desktop.xdotool("key", "Escape")
+            if not eventually(lambda: desktop.run("xdotool", "search", "--onlyvisible", "--name",
+                                                  RUNBY_INFO_TITLE, check=False).returncode):
+                return ["the box did not close"]
+            desktop.xdotool("key", "7")
+        finally:
+            window_manager.send_signal(signal.SIGCONT)
+        return fields_failures(desktop, window, ("1507", "", "", ""))
+    finally:
+        process.terminate()
+        process.wait(timeout=30)
+
+
 def main():
     program = os.path.abspath(sys.argv[1])
     passed, failed = 0, 0
@@ -299,6 +325,8 @@ def main():
                 report(session.what, run_session(desktop, program, session, index == 0))
             report("keys typed at the box while the program is busy",
                    check_busy_program(desktop, program))
+            report("a key typed as the box closes while the window manager is busy",
+                   check_busy_window_manager(desktop, program, window_manager))
         finally:
             window_manager.terminate()
             xvfb.terminate()

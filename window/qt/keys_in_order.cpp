@@ -27,6 +27,63 @@ constexpr int kPatienceMs = 2000;
 
 } // namespace
 
+namespace {
+
+// The keyboard grabbed for a window until X gives the focus to another window than the one that
+// had it, or the patience is over.
+class KeptKeyboard final : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    KeptKeyboard(QWidget &window, xcb_connection_t *connection)
+        : QObject(&window), m_connection(connection)
+    {
+        const QWindow *focus = QGuiApplication::focusWindow();
+        m_focusBefore = focus ? static_cast<xcb_window_t>(focus->winId()) : XCB_NONE;
+        // Keys for the program's own windows go to them as before; only the others' come here.
+        xcb_grab_keyboard(connection, 1, static_cast<xcb_window_t>(window.winId()),
+            XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+        xcb_flush(connection);
+        QCoreApplication::instance()->installNativeEventFilter(this);
+        QTimer::singleShot(kPatienceMs, this, &KeptKeyboard::release);
+    }
+
+    // The focus that the grab itself moves, with the grab's own modes, is not the one awaited.
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        const auto *event = static_cast<const xcb_focus_in_event_t *>(message);
+        if (type == "xcb_generic_event_t" && (event->response_type & ~kSent) == XCB_FOCUS_IN
+            && event->event != m_focusBefore && event->detail != XCB_NOTIFY_DETAIL_POINTER
+            && (event->mode == XCB_NOTIFY_MODE_NORMAL
+                || event->mode == XCB_NOTIFY_MODE_WHILE_GRABBED))
+            release();
+        return false;
+    }
+
+private:
+    void release()
+    {
+        if (m_released)
+            return;
+        m_released = true;
+        xcb_ungrab_keyboard(m_connection, XCB_CURRENT_TIME);
+        xcb_flush(m_connection);
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+        deleteLater();
+    }
+
+    xcb_connection_t *m_connection;
+    xcb_window_t m_focusBefore;
+    bool m_released = false;
+};
+
+} // namespace
+
+void keepKeyboardFor(QWidget &window)
+{
+    if (xcb_connection_t *connection = x11Connection(); connection && window.isVisible())
+        new KeptKeyboard(window, connection); // NOLINT(cppcoreguidelines-owning-memory)
+}
+
 KeysInOrder::KeysInOrder(QWidget &window) : m_window(window), m_connection(x11Connection())
 {
     if (!m_connection)
@@ -53,13 +110,17 @@ KeysInOrder::~KeysInOrder()
 
 QWidget &KeysInOrder::meantWindow() const
 {
+    if (QWidget *menu = QApplication::activePopupWidget())
+        return *menu;
     QWidget *box = QApplication::activeModalWidget();
     return box ? *box : m_window;
 }
 
-bool KeysInOrder::meantHasFocus() const
+// An open menu has the keyboard without the focus: it grabs the keys.
+bool KeysInOrder::meantHasKeyboard() const
 {
-    return QGuiApplication::focusWindow() == meantWindow().windowHandle();
+    return QApplication::activePopupWidget()
+        || QGuiApplication::focusWindow() == meantWindow().windowHandle();
 }
 
 bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintptr *)
@@ -68,8 +129,7 @@ bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintp
         return false;
     auto *event = static_cast<xcb_generic_event_t *>(message);
     const auto kind = static_cast<std::uint8_t>(event->response_type & ~kSent);
-    // An open menu takes the keys itself.
-    if ((kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE) || QApplication::activePopupWidget())
+    if (kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE)
         return false;
     if ((event->response_type & kSent) && m_sentKeyOnItsWay) {
         m_sentKeyOnItsWay = false;
@@ -77,7 +137,7 @@ bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintp
     }
     // A key for the window meant, once it has the focus; not one for the box that has closed.
     const auto *key = reinterpret_cast<xcb_key_press_event_t *>(event);
-    if (m_held.empty() && !m_keyInQt && meantHasFocus()
+    if (m_held.empty() && !m_keyInQt && meantHasKeyboard()
         && key->event == static_cast<xcb_window_t>(meantWindow().winId())) {
         m_keyInQt = true;
         return false;
@@ -86,8 +146,6 @@ bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintp
     m_held.push_back(*key);
     if (!m_patience.isActive() && !m_patienceOver)
         m_patience.start();
-    if (!meantHasFocus())
-        meantWindow().activateWindow();
     return true;
 }
 
@@ -101,7 +159,7 @@ void KeysInOrder::keyDone()
 
 void KeysInOrder::sendNextHeld()
 {
-    if (m_held.empty() || m_keyInQt || !(meantHasFocus() || m_patienceOver))
+    if (m_held.empty() || m_keyInQt || !(meantHasKeyboard() || m_patienceOver))
         return;
     const auto window = static_cast<xcb_window_t>(meantWindow().winId());
     xcb_key_press_event_t key = m_held.front();

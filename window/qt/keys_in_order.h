@@ -12,6 +12,13 @@ class QWidget;
 
 namespace runby {
 
+// Where the program runs on X, has the keys typed from now on that would reach no window of the
+// program go to the window given, until X gives the focus to another window than the one that has
+// it, two seconds at most. A window manager that gives the focus to a box as it opens, or back to
+// the window behind it as it closes, may keep the focus itself for a moment first (openbox does),
+// and a key typed then would go to it.
+void keepKeyboardFor(QWidget &window);
+
 // Delivers every key to the window meant to have the keyboard, in the order typed. The X server
 // sends a key to the window that has its focus, and a window that the program opens or closes
 // takes the focus or gives it back only a moment later; Qt, for its part, reads a batch of keys
@@ -19,8 +26,10 @@ namespace runby {
 // would go to the main window, which Qt drops as the box blocks it by the time it handles the
 // key, and one typed right after closing the box to the closed box.
 // So Qt gets one key at a time: the next waits until Qt has done all that the one before asked
-// for, and is then sent to the window meant, the box while it is open and else the main window,
-// once that window has the focus.
+// for, and is then sent to the window meant, once that window has the keyboard: the open menu,
+// which grabs it, else the box while it is open, else the main window. A key read while the menu
+// was open would otherwise go to the menu even after the key before it chose the menu's item and
+// opened the box.
 class KeysInOrder final : public QObject, public QAbstractNativeEventFilter
 {
 public:
@@ -34,7 +43,7 @@ public:
 
 private:
     QWidget &meantWindow() const;
-    bool meantHasFocus() const;
+    bool meantHasKeyboard() const;
     // Qt has handled the key it was given, or waits for input inside it (a dialog's loop).
     void keyDone();
     // Sends the first key held back into the event queue, to the window meant, once it may go.

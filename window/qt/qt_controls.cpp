@@ -1,6 +1,7 @@
 #include "qt_controls.h"
 
 #include "field_accessible.h"
+#include "keys_in_order.h"
 #include "speed_input.h"
 
 #include <QAbstractButton>
@@ -215,7 +216,7 @@ void QtOptionButton::setForeColor(Rgb color)
 }
 
 CopyableMessageBox::CopyableMessageBox(const QString &title, const QString &text, QWidget *owner)
-    : QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner)
+    : QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner), m_owner(owner)
 {
     setTextFormat(Qt::PlainText);
     // A dialog is a window of its own and inherits neither the owner's colours nor its font.
@@ -225,6 +226,15 @@ CopyableMessageBox::CopyableMessageBox(const QString &title, const QString &text
     // assistive technology would find two objects with the focus.
     for (QDialogButtonBox *buttons : findChildren<QDialogButtonBox *>())
         buttons->setFocusProxy(nullptr);
+}
+
+// The keys typed as the box closes go to the window behind it, whatever the window manager does
+// with the focus meanwhile: the keyboard is kept before the box is unmapped.
+void CopyableMessageBox::setVisible(bool visible)
+{
+    if (!visible && isVisible())
+        keepKeyboardFor(*m_owner->window());
+    QMessageBox::setVisible(visible);
 }
 
 void CopyableMessageBox::keyPressEvent(QKeyEvent *event)
@@ -247,6 +257,9 @@ void QtMessageBox::show(std::string_view title, std::string_view text)
     QString lines = toQString(text);
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     CopyableMessageBox box(toQString(title), lines, m_owner);
+    // The keys typed as the box opens go to it, whatever the window manager does with the focus
+    // meanwhile.
+    keepKeyboardFor(*m_owner->window());
     box.exec();
 }
 

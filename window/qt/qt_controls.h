@@ -104,8 +104,13 @@ class CopyableMessageBox final : public QMessageBox
 public:
     CopyableMessageBox(const QString &title, const QString &text, QWidget *owner);
 
+    void setVisible(bool visible) override;
+
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    QWidget *m_owner;
 };
 
 class QtMessageBox final : public MessageBox
