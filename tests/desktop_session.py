@@ -253,37 +253,41 @@ def fields_failures(desktop, window, expected):
     return [] if eventually(shows_expected) else [f"fields show {shown}, not {tuple(expected)}"]
 
 
-def check_busy_program(desktop, program):
-    """Keys typed while the program is busy reach the window meant once it handles them, not the
-    one they were typed at: the box's Escape and a digit, both typed at the box, the digit for
-    the window behind it once the box has closed."""
+def with_box_open(desktop, program, typed_at_box):
+    """Starts the program, types 150 and opens the box, and once the box has the focus, calls
+    typed_at_box(process), which gives its failures, if any; then the digit 7 that it typed after
+    closing the box must follow 150."""
     process, window = start_program(desktop, program)
     try:
         desktop.xdotool("key", "--delay", "20", "1", "5", "0", "ctrl+r")
         box = desktop.find_window(RUNBY_INFO_TITLE)
         if not eventually(lambda: desktop.xdotool("getwindowfocus").strip() == box):
             return ["the box never had the focus"]
+        return typed_at_box(process) or fields_failures(desktop, window, ("1507", "", "", ""))
+    finally:
+        process.terminate()
+        process.wait(timeout=30)
+
+
+def check_busy_program(desktop, program):
+    """Keys typed while the program is busy reach the window meant once it handles them, not the
+    one they were typed at: the box's Escape and a digit, both typed at the box, the digit for
+    the window behind it once the box has closed."""
+    def typed_while_stopped(process):
         process.send_signal(signal.SIGSTOP)
         try:
             desktop.xdotool("key", "--delay", "20", "Escape", "7")
         finally:
             process.send_signal(signal.SIGCONT)
-        return fields_failures(desktop, window, ("1507", "", "", ""))
-    finally:
-        process.terminate()
-        process.wait(timeout=30)
+
+    return with_box_open(desktop, program, typed_while_stopped)
 
 
 def check_busy_window_manager(desktop, program, window_manager):
     """A key typed right after the box closes reaches the window behind it even while the window
     manager is too busy to give that window the focus back: X leaves the focus on no window of
     the program then, with the pointer on none of them."""
-    process, window = start_program(desktop, program)
-    try:
-        desktop.xdotool("key", "--delay", "20", "1", "5", "0", "ctrl+r")
-        box = desktop.find_window(RUNBY_INFO_TITLE)
-        if not eventually(lambda: desktop.xdotool("getwindowfocus").strip() == box):
-            return ["the box never had the focus"]
+    def typed_while_window_manager_stopped(_):
         desktop.xdotool("mousemove", "0", "0")
         window_manager.send_signal(signal.SIGSTOP)
         try:
@@ -294,10 +298,9 @@ def check_busy_window_manager(desktop, program, window_manager):
             desktop.xdotool("key", "7")
         finally:
             window_manager.send_signal(signal.SIGCONT)
-        return fields_failures(desktop, window, ("1507", "", "", ""))
-    finally:
-        process.terminate()
-        process.wait(timeout=30)
+        return []
+
+    return with_box_open(desktop, program, typed_while_window_manager_stopped)
 
 
 def main():
