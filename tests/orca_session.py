@@ -168,7 +168,8 @@ class Session:
         with open(os.path.join(prefs, "orca-customizations.py"), "w", encoding="utf-8") as custom:
             custom.write(CUSTOMIZATIONS)
         self.start("orca", "--debug", "--debug-file", self.log, "--user-prefs", prefs)
-        if not self.wait_for(lambda said, _: "Screen reader on." in said):
+        # Orca starts slowly on a busy machine: its Python and its speech are loaded first.
+        if not self.wait_for(lambda said, _: "Screen reader on." in said, deadline=120):
             sys.exit("Orca did not start; the end of its log:\n" + self.log_text()[-3000:])
 
     def stop(self):
@@ -213,13 +214,13 @@ class Session:
     def since(self, mark, kind):
         return [text for entry_kind, text in self.entries[mark:] if entry_kind == kind]
 
-    def wait_for(self, condition, mark=0):
+    def wait_for(self, condition, mark=0, deadline=30):
         """Waits until condition(spoken, brailled) holds for what Orca logged since mark."""
         def holds():
             self.update()
             return condition("\n".join(self.since(mark, "speech")),
                              "\n".join(self.since(mark, "braille")))
-        return eventually(holds)
+        return eventually(holds, deadline)
 
     def keys(self, *keys):
         subprocess.run(["xdotool", "key", "--delay", "20", *keys], env=self.env, check=True,
