@@ -357,6 +357,9 @@ def box_from_every_path(session, page):
 
 
 def main():
+    # Ended from outside, the session still stops its Orca, which would keep any later Orca from
+    # starting.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     target = sys.argv[1:]
     page = target[0] == "--page"
     with take_turn(), tempfile.TemporaryDirectory(prefix="orca-session-") as folder:
