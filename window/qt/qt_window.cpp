@@ -155,7 +155,8 @@ QPalette designPalette()
 }
 
 // A lone Alt does nothing: the toolkit would move the keyboard into the menu bar without
-// highlighting a menu, and the keys typed next would vanish. Alt+H still opens Help.
+// highlighting a menu, and the keys typed next would vanish. Alt+H still opens Help. This can go
+// once Qt's menu bar gives the keys it does not use back to the window.
 class NoLoneAltStyle final : public QProxyStyle
 {
 public:

@@ -78,7 +78,8 @@ const runbyLibrary = {
         // OK, Enter and Escape close the box here rather than through the form: the focus and the
         // caret go back where they were at once, before the next key is handled. Left to the
         // browser, a key typed right after a click on OK reaches the field while it still counts
-        // as behind the box, and is lost.
+        // as behind the box, and is lost; this can go once the browser gives the focus back
+        // before it handles the next key.
         const closeBox = (e) => {
             e.preventDefault();
             // The page behind the box comes back to assistive technology as it closes: a status
@@ -171,7 +172,8 @@ const runbyLibrary = {
 
     // A polite status region speaks what it is given. It is emptied first, so that the same
     // sentence twice is spoken twice; Orca takes a text the same as the one before for the same
-    // change told twice, so a repeated sentence ends in a no-break space the second time.
+    // change told twice, so a repeated sentence ends in a no-break space the second time, until
+    // Orca tells each change of a live region.
     js_announce: function(sentence) {
         const region = document.getElementById("announcement");
         let text = UTF8ToString(sentence);
