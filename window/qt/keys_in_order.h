@@ -16,7 +16,7 @@ namespace runby {
 // program go to the window given, until X gives the focus to another window than the one that has
 // it, two seconds at most. A window manager that gives the focus to a box as it opens, or back to
 // the window behind it as it closes, may keep the focus itself for a moment first (openbox does),
-// and a key typed then would go to it.
+// and a key typed then would go to it. Needed as long as window managers keep the focus so.
 void keepKeyboardFor(QWidget &window);
 
 // Delivers every key to the window meant to have the keyboard, in the order typed. The X server
