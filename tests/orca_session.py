@@ -38,12 +38,13 @@ RULE_FIRST_LINE = "300.8b Minimum Bottom and Top Car Runby"
 ENTRY = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - (SPEECH OUTPUT|BRAILLE LINE|NOTIFICATION KEPT): +"
                    r"'(.*)'\s*(\{.*\})?$", re.S)
 KINDS = {"SPEECH OUTPUT": "speech", "BRAILLE LINE": "braille", "NOTIFICATION KEPT": "history"}
+# Orca 43 logs an object as [role | name], later versions as [role: 'name'] or [role].
 # Text that the page put into its status region, for Orca to speak once it has paused.
 STATUS = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - EVENT MANAGER: object:text-changed:insert for "
-                    r"\[status bar \| \] in .*?\(\d+, \d+, (.*)\)$", re.S)
+                    r"\[status bar(?: \| )?\] in .*?\(\d+, \d+, (.*)\)$", re.S)
 # A control that Chromium tells has gained the focus.
 FOCUSED = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - EVENT MANAGER: object:state-changed:focused for "
-                     r"\[[a-z ]+ \| (.*)\] in .*\(1, 0, 0\)$", re.S)
+                     r"\[[a-z ]+(?: \| (.*)|: '(.*)')\] in .*\(1, 0, 0\)$", re.S)
 
 # Orca writes its log line by line, at the level that holds what it speaks and brailles, and logs
 # each notification it keeps for the user to recall: Orca 43 keeps them in notification_messages,
@@ -205,7 +206,7 @@ class Session:
             elif STATUS.match(entry):
                 self.entries.append(("status", STATUS.match(entry).group(1)))
             elif FOCUSED.match(entry):
-                self.entries.append(("focus", FOCUSED.match(entry).group(1)))
+                self.entries.append(("focus", "".join(FOCUSED.match(entry).groups(""))))
 
     def mark(self):
         self.update()
