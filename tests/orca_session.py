@@ -223,6 +223,14 @@ class Session:
                              "\n".join(self.since(mark, "braille")))
         return eventually(holds, deadline)
 
+    def settle(self, deadline=30):
+        """Waits until Orca has handled every event it has queued, so that what it says next is
+        not about a moment already past."""
+        def drained():
+            text = self.log_text()
+            return text.count("EVENT MANAGER: Queueing ") == text.count("EVENT MANAGER: Dequeued ")
+        return eventually(drained, deadline)
+
     def keys(self, *keys):
         subprocess.run(["xdotool", "key", "--delay", "20", *keys], env=self.env, check=True,
                        timeout=30)
@@ -282,6 +290,10 @@ def run(session, page):
     session.step("Shift+Tab", ["shift+Tab"], "Calculate", "button")
     back = session.step("Shift+Tab back into the speed field", ["shift+Tab"], IMPERIAL_FIELD,
                         "150")
+    # On a busy machine Orca speaks the field before it takes up the field's selection events;
+    # taken up after Alt+M has emptied the field, they would have it say "Text unselected" of a
+    # selection the program told while it stood. A person hears the field out before going on.
+    session.settle()
 
     # The option's name comes before the field's on the window, after it on the page, whose
     # status region is polite.
