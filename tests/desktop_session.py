@@ -65,10 +65,14 @@ class Desktop:
         return self.run("xdotool", *args).stdout.decode()
 
     def set_clipboard(self, text):
-        # xclip stays behind to serve the text; its output must not hold a pipe open.
+        # xclip stays behind to serve the text; its output must not hold a pipe open. It may
+        # return before it serves the text: on a busy machine a paste sent at once found the
+        # clipboard empty.
         subprocess.run(["xclip", "-selection", "clipboard", "-i"], env=self.env,
                        input=text.encode(), stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=30, check=True)
+        if not eventually(lambda: self.clipboard() == text):
+            raise RuntimeError(f"the clipboard does not hold {text!r}")
 
     def clipboard(self):
         result = self.run("xclip", "-selection", "clipboard", "-o", check=False)
