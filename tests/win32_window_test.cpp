@@ -142,7 +142,8 @@ public:
     // before the keys must not pass before they arrive.
     void waitForInputHandled() const { WaitForInputIdle(m_process.hProcess, 10000); }
     HWND control(ControlId id) const { return GetDlgItem(m_window, commandIdOf(id)); }
-    // The message box's OK, once the box shows.
+    // The message box's OK, once the box shows and is active: on a busy machine the window
+    // manager may still be placing a box that shows, and a click at OK's place then missed it.
     HWND messageBoxOk() const
     {
         HWND ok = nullptr;
@@ -151,7 +152,8 @@ public:
             while ((box = FindWindowExW(nullptr, box, L"#32770", nullptr))) {
                 DWORD process = 0;
                 GetWindowThreadProcessId(box, &process);
-                if (process == m_process.dwProcessId && IsWindowVisible(box))
+                if (process == m_process.dwProcessId && IsWindowVisible(box)
+                    && GetForegroundWindow() == box)
                     ok = GetDlgItem(box, IDOK);
             }
             return ok != nullptr;
