@@ -15,13 +15,13 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-readonly program_packages=(cmake make g++ qt6-base-dev fonts-liberation2)
+readonly program_packages=(cmake make g++ python3 qt6-base-dev fonts-liberation2)
 readonly build_packages=("${program_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev)
-readonly check_packages=(clang libclang-rt-dev clang-tidy cppcheck xvfb xdotool strace python3
-    openbox xclip x11-utils dbus-daemon nodejs at-spi2-core python3-pyatspi python3-xlib
+readonly check_packages=(clang libclang-rt-dev clang-tidy cppcheck gettext xvfb xdotool strace
+    python3 openbox xclip x11-utils dbus-daemon nodejs at-spi2-core python3-pyatspi python3-xlib
     orca speech-dispatcher speech-dispatcher-espeak-ng libglib2.0-bin gsettings-desktop-schemas)
 readonly bench_packages=(xvfb python3 python3-xlib binutils)
-readonly web_packages=(cmake make emscripten nodejs libfast-float-dev libfmt-dev chromium
+readonly web_packages=(cmake make python3 emscripten nodejs libfast-float-dev libfmt-dev chromium
     chromium-driver python3-selenium)
 # The accessibility checker and Lighthouse, which the browser test runs on the page, from the npm
 # registry.
@@ -29,8 +29,8 @@ readonly axe_core=axe-core@4.14
 readonly lighthouse=lighthouse@12.2.3
 readonly package_packages=(dpkg-dev lintian appstream desktop-file-utils nsis xdotool brotli wixl
     msitools osslsigncode openssl)
-readonly windows_packages=(cmake make g++-mingw-w64-x86-64-posix googletest wine wine64 fonts-wine
-    xvfb openbox)
+readonly windows_packages=(cmake make python3 g++-mingw-w64-x86-64-posix googletest wine wine64
+    fonts-wine xvfb openbox)
 # Seconds each fuzz target runs in the test command.
 readonly fuzz_seconds=${RUNBY_FUZZ_SECONDS:-30}
 
@@ -60,11 +60,12 @@ build() {
 
 static_analysis() {
     echo "== clang-tidy"
-    run-clang-tidy -quiet -p build/release "$PWD/(rules|window|app|tests|benchmarks)/.*\.cpp$" \
+    run-clang-tidy -quiet -p build/release \
+        "$PWD/(rules|catalogue|window|app|tests|benchmarks)/.*\.cpp$" \
         >build/clang-tidy.log 2>&1 || { grep -E 'warning:|error:' build/clang-tidy.log; return 1; }
     # The page's adapter is plain C++ over the page's functions, which the native build leaves out.
-    clang-tidy -quiet --warnings-as-errors='*' window/web/*.cpp -- -std=c++20 -Irules -Iwindow \
-        -Iwindow/web >build/clang-tidy-web.log 2>&1 \
+    clang-tidy -quiet --warnings-as-errors='*' window/web/*.cpp -- -std=c++20 -Irules -Icatalogue \
+        -Ibuild/release/catalogue -Iwindow -Iwindow/web >build/clang-tidy-web.log 2>&1 \
         || { grep -E 'warning:|error:' build/clang-tidy-web.log; return 1; }
     echo "== cppcheck"
     # Cppcheck 2.11 and later limit the branches they follow unless asked for the whole analysis,
@@ -73,8 +74,8 @@ static_analysis() {
     cppcheck --help | grep -q -- --check-level && depth=(--check-level=exhaustive)
     cppcheck "${depth[@]}" --enable=warning,performance,portability --inline-suppr \
         --error-exitcode=1 --quiet \
-        --std=c++20 --library=qt --library=googletest -I rules -I window rules window app tests \
-        fuzz benchmarks
+        --std=c++20 --library=qt --library=googletest -I rules -I catalogue \
+        -I build/release/catalogue -I window rules catalogue window app tests fuzz benchmarks
     echo "== node --check"
     node --check window/web/web_page.js
 }

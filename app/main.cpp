@@ -1,5 +1,7 @@
 #include "qt_window.h"
 
+#include "catalogue.h"
+
 #include <QApplication>
 
 #include <cstdio>
@@ -23,9 +25,9 @@ bool windowSystemNamed(int argc, char *argv[])
 int main(int argc, char *argv[])
 {
     if (!windowSystemNamed(argc, argv)) {
-        std::fputs("runby: neither DISPLAY nor WAYLAND_DISPLAY is set; runby needs a graphical "
-                   "desktop\n",
-            stderr);
+        const std::string_view message = runby::textOf(runby::Text::no_desktop);
+        std::fwrite(message.data(), 1, message.size(), stderr);
+        std::fputc('\n', stderr);
         return 1;
     }
     QApplication app(argc, argv);

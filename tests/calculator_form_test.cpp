@@ -1,4 +1,5 @@
 #include "calculator_form.h"
+#include "catalogue.h"
 #include "fake_controls.h"
 #include "runby_info.h"
 
@@ -9,8 +10,11 @@
 #include <vector>
 
 using namespace runby;
+using testing::AllOf;
 using testing::ElementsAre;
+using testing::HasSubstr;
 using testing::IsEmpty;
+using testing::Not;
 
 namespace {
 
@@ -405,3 +409,27 @@ TEST(RunbyInfoText, HoldsTheRuleInTwentyThreeLinesJoinedByCarriageReturnAndLineF
 }
 
 } // namespace
+
+// In French the fields read a comma or a full stop as the decimal sign, and every number written
+// or said has a comma.
+TEST_F(CalculatorFormTest, WritesAndReadsDecimalCommasInFrench)
+{
+    const std::vector<std::string> french{"fr-CA"};
+    speak(catalogueFor(french));
+    form.optMetric_Click();
+    for (const char *speed : {"0,75", "0.75"}) {
+        SCOPED_TRACE(speed);
+        form.cmdClear_Click();
+        announcer.said.clear();
+        calculate(speed);
+        EXPECT_EQ(
+            texts(), (std::vector<std::string>{"147,63779", speed, "4,429133858268", "112,5"}));
+        EXPECT_THAT(announcer.said,
+            ElementsAre(AllOf(
+                HasSubstr("112,5"), HasSubstr("4,429"), HasSubstr("147,6"), Not(HasSubstr(".")))));
+    }
+    form.optImperial_Click();
+    calculate("1,5E2");
+    EXPECT_EQ(texts(), (std::vector<std::string>{"1,5E2", "0,762", "4,5", "114,3"}));
+    speak(kCatalogues.front());
+}

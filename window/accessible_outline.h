@@ -9,11 +9,8 @@
 namespace runby {
 
 // What assistive technology learns of the window beside what it shows: each control's name, the
-// descriptions, the order in which a screen reader reads the controls and the unit options' group.
-
-// What the window is; its caption names the publisher only.
-constexpr std::string_view kWindowDescription =
-    "Minimum car runby calculator for hydraulic elevators";
+// descriptions and the order in which a screen reader reads the controls. The unit options are one
+// group, named Text::unit_options_name, which counts its members.
 
 // The controls as they stand on the screen, row by row: what a screen reader reads in turn.
 constexpr std::array<ControlId, kClientControlCount> kReadingOrder{ControlId::Label1,
@@ -22,9 +19,6 @@ constexpr std::array<ControlId, kClientControlCount> kReadingOrder{ControlId::La
     ControlId::txtRunbyInches, ControlId::Label7, ControlId::txtRunbyMillimeters, ControlId::Label9,
     ControlId::cmdCalculate, ControlId::cmdClear};
 
-// The unit options are one group, which is named so and counts its members.
-constexpr std::string_view kUnitOptionsName = "Units";
-
 // The label whose tooltip describes the speed fields.
 constexpr ControlId kSpeedLabel = ControlId::Label4;
 
@@ -32,19 +26,20 @@ constexpr ControlId kSpeedLabel = ControlId::Label4;
 inline std::string accessibleNameOf(ControlId id)
 {
     const ControlLayout &layout = layoutOf(id);
-    return layout.accessibleName.empty() ? captionText(layout.caption)
-                                         : std::string(layout.accessibleName);
+    if (layout.accessibleName == Text::none)
+        return captionText(textOf(layout.caption));
+    return std::string(textOf(layout.accessibleName));
 }
 
-// What a control is for, beyond its name: the window's purpose, and for the speed fields the
-// tooltip of their row's label; nothing for the others.
+// What a control is for, beyond its name: the window's purpose (its caption names the publisher
+// only), and for the speed fields the tooltip of their row's label; nothing for the others.
 inline std::string accessibleDescriptionOf(ControlId id)
 {
     if (id == ControlId::frmRunby)
-        return std::string(kWindowDescription);
+        return std::string(textOf(Text::window_description));
     if (id != ControlId::txtImperialSpeed && id != ControlId::txtMetricSpeed)
         return {};
-    const std::string_view tip = layoutOf(kSpeedLabel).toolTip;
+    const std::string_view tip = textOf(layoutOf(kSpeedLabel).toolTip);
     const std::size_t first = tip.find_first_not_of(' ');
     return std::string(tip.substr(first, tip.find_last_not_of(' ') + 1 - first));
 }

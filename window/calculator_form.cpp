@@ -1,5 +1,6 @@
 #include "calculator_form.h"
 
+#include "catalogue.h"
 #include "numeric_text.h"
 #include "runby_info.h"
 
@@ -12,8 +13,6 @@
 namespace runby {
 
 namespace {
-
-constexpr std::string_view kClearedSentence = "The speed is not positive; the fields were cleared.";
 
 // A figure in a sentence has at most this many significant digits, or its whole integer part.
 constexpr int kSpokenDigits = 4;
@@ -67,6 +66,23 @@ std::string roundedText(std::string_view text, std::size_t decimals)
     return decimalsKept.empty() ? rounded : rounded + "." + decimalsKept;
 }
 
+// A number as the program writes it: with its language's decimal sign.
+std::string shownNumber(std::string_view number)
+{
+    std::string shown(number);
+    std::replace(shown.begin(), shown.end(), '.', textOf(Text::decimal_sign).front());
+    return shown;
+}
+
+// A number as the user or the program wrote it, as the rules read it: the language's decimal
+// sign read as the full stop, and a full stop still one.
+std::string readableNumber(std::string_view shown)
+{
+    std::string number(shown);
+    std::replace(number.begin(), number.end(), textOf(Text::decimal_sign).front(), '.');
+    return number;
+}
+
 // A figure of a field as a sentence says it. A long one, which a screen reader would read digit
 // after digit, is rounded to kSpokenDigits significant digits, or to a whole number, and said to
 // be "about" that; the field keeps every digit. Exponent forms are short already.
@@ -77,11 +93,18 @@ std::string spokenFigure(std::string_view shown)
     const std::optional<std::size_t> decimals =
         shown.find('E') == std::string_view::npos ? spokenDecimals(shown) : std::nullopt;
     if (!decimals)
-        return std::string(shown);
+        return shownNumber(shown);
     const std::size_t point = std::min(shown.find('.'), shown.size());
     const bool exact =
         shown.find_first_not_of('0', point + 1 + *decimals) == std::string_view::npos;
-    return (exact ? "" : "about ") + roundedText(shown, *decimals);
+    const std::string rounded = shownNumber(roundedText(shown, *decimals));
+    return exact ? rounded : filledText(Text::figure_about, {{"figure", rounded}});
+}
+
+// A field's figure with its unit, as a sentence says it.
+std::string spokenQuantity(Text quantity, const TextBox &field)
+{
+    return filledText(quantity, {{"figure", spokenFigure(readableNumber(field.text()))}});
 }
 
 } // namespace
@@ -143,13 +166,14 @@ void CalculatorForm::cmdCalculate_Click()
 {
     try {
         // Both speed fields must read as numbers before anything is written.
-        parseLeadingNumber(m_controls.txtImperialSpeed.text());
-        parseLeadingNumber(m_controls.txtMetricSpeed.text());
-        const RunbyOutcome outcome = computeRunby(m_mode, speedField(m_mode).text());
+        parseLeadingNumber(readableNumber(m_controls.txtImperialSpeed.text()));
+        parseLeadingNumber(readableNumber(m_controls.txtMetricSpeed.text()));
+        const RunbyOutcome outcome =
+            computeRunby(m_mode, readableNumber(speedField(m_mode).text()));
         switch (outcome.kind) {
         case RunbyOutcome::Kind::Clear:
             cmdClear_Click();
-            m_controls.announcer.announce(kClearedSentence);
+            m_controls.announcer.announce(textOf(Text::sentence_cleared));
             break;
         case RunbyOutcome::Kind::NoChange:
             break;
@@ -176,7 +200,7 @@ void CalculatorForm::txtMetricSpeed_Change()
 
 void CalculatorForm::mnuRunbyInfo_Click()
 {
-    m_controls.messageBox.show(kRunbyInfoTitle, runbyInfoText());
+    m_controls.messageBox.show(textOf(Text::runby_info_title), runbyInfoText());
 }
 
 TextBox &CalculatorForm::speedField(UnitMode mode) const
@@ -217,7 +241,8 @@ void CalculatorForm::switchTo(UnitMode mode)
     m_mode = mode;
     // The focus goes to the speed field, so a screen reader would not say which option is now
     // selected.
-    m_controls.announcer.announce(captionText(layoutOf(optionOf(mode)).caption) + " selected");
+    m_controls.announcer.announce(filledText(
+        Text::sentence_option_selected, {{"option", captionText(captionOf(optionOf(mode)))}}));
 }
 
 // Runs when the speed field of fieldMode changes. Only an edit of the active speed while a result
@@ -239,7 +264,8 @@ void CalculatorForm::writeResults(const RunbyOutcome &outcome)
         // The last text, the converted speed, goes into a speed field of kSpeedFieldLength
         // characters, where a plain cut could show a number of another magnitude.
         const bool convertedSpeed = i + 1 == fields.size();
-        fields.at(i)->setText(convertedSpeed ? fitNumberText(text, kSpeedFieldLength) : text);
+        fields.at(i)->setText(
+            shownNumber(convertedSpeed ? fitNumberText(text, kSpeedFieldLength) : text));
     }
 }
 
@@ -249,16 +275,15 @@ void CalculatorForm::writeResults(const RunbyOutcome &outcome)
 std::string CalculatorForm::resultSentence() const
 {
     const bool imperial = m_mode == UnitMode::Imperial;
-    const std::string inches = spokenFigure(m_controls.txtRunbyInches.text()) + " inches";
+    const std::string inches = spokenQuantity(Text::figure_inches, m_controls.txtRunbyInches);
     const std::string millimeters =
-        spokenFigure(m_controls.txtRunbyMillimeters.text()) + " millimeters";
-    std::string sentence =
-        "Minimum runby " + (imperial ? inches + ", " + millimeters : millimeters + ", " + inches);
-    const std::string speed = speedField(otherMode(m_mode)).text();
-    if (!speed.empty())
-        sentence +=
-            "; " + spokenFigure(speed) + (imperial ? " meters per second" : " feet per minute");
-    return sentence;
+        spokenQuantity(Text::figure_millimeters, m_controls.txtRunbyMillimeters);
+    const TextBox &converted = speedField(otherMode(m_mode));
+    const std::string speed = spokenQuantity(
+        imperial ? Text::figure_meters_per_second : Text::figure_feet_per_minute, converted);
+    return filledText(converted.text().empty() ? Text::sentence_runby : Text::sentence_runby_speed,
+        {{"first", imperial ? inches : millimeters}, {"second", imperial ? millimeters : inches},
+            {"speed", speed}});
 }
 
 } // namespace runby

@@ -23,7 +23,7 @@ bool isPlain(const KeyPress &key)
 std::optional<ControlId> controlOfAccessKey(char letter, std::initializer_list<ControlKind> kinds)
 {
     for (const ControlLayout &layout : kControls) {
-        const char key = accessKeyOf(layout.caption);
+        const char key = accessKeyOf(textOf(layout.caption));
         if (key && (key & ~0x20) == letter
             && std::find(kinds.begin(), kinds.end(), layout.kind) != kinds.end())
             return layout.id;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -90,59 +92,59 @@ struct ControlLayout
     std::string_view name;
     ControlKind kind;
     // An ampersand marks the access key.
-    std::string_view caption;
+    Text caption;
     int left;
     int top;
     int width;
     int height;
     Face face;
     int tabIndex;
-    std::string_view toolTip;
+    Text toolTip;
     // What assistive technology calls a control that has no caption.
-    std::string_view accessibleName;
+    Text accessibleName;
     // For a menu item: Ctrl and this letter choose it from anywhere in the window.
     char shortcutKey = '\0';
 };
 
 // In the order of their creation.
 constexpr std::array<ControlLayout, kControlCount> kControls{{
-    {ControlId::optImperial, "optImperial", ControlKind::OptionButton, "&Imperial", 2520, 960, 1095,
-        255, Face::Default, 4, "", ""},
-    {ControlId::optMetric, "optMetric", ControlKind::OptionButton, "&Metric", 4800, 960, 1095, 255,
-        Face::Default, 5, "", ""},
-    {ControlId::cmdClear, "cmdClear", ControlKind::PushButton, "C&lear", 4710, 2940, 1275, 555,
-        Face::Bold975, 3, "", ""},
-    {ControlId::cmdCalculate, "cmdCalculate", ControlKind::PushButton, "&Calculate", 2430, 2940,
-        1275, 555, Face::Bold975, 2, "", ""},
-    {ControlId::txtRunbyMillimeters, "txtRunbyMillimeters", ControlKind::TextField, "", 4650, 2220,
-        1395, 420, Face::Bold12, 14, "", "Minimum runby in millimeters"},
-    {ControlId::txtMetricSpeed, "txtMetricSpeed", ControlKind::TextField, "", 4650, 1560, 1395, 420,
-        Face::Bold12, 1, "", "Speed in meters per second"},
-    {ControlId::txtRunbyInches, "txtRunbyInches", ControlKind::TextField, "", 2340, 2220, 1455, 420,
-        Face::Bold12, 13, "", "Minimum runby in inches"},
-    {ControlId::txtImperialSpeed, "txtImperialSpeed", ControlKind::TextField, "", 2340, 1560, 1455,
-        420, Face::Bold12, 0, "", "Speed in feet per minute"},
-    {ControlId::Label9, "Label9", ControlKind::Label, "MM", 6120, 2340, 375, 315, Face::Bold975, 12,
-        " Millimeters ", ""},
-    {ControlId::Label8, "Label8", ControlKind::Label, "MPS", 6120, 1680, 495, 315, Face::Bold975,
-        11, " Meters per second ", ""},
-    {ControlId::Label7, "Label7", ControlKind::Label, "IN", 3900, 2340, 255, 315, Face::Bold975, 10,
-        " Inches ", ""},
-    {ControlId::Label6, "Label6", ControlKind::Label, "FPM", 3900, 1680, 495, 315, Face::Bold975, 9,
-        " Feet per minute ", ""},
-    {ControlId::Label5, "Label5", ControlKind::Label, "Minimum Runby", 540, 2340, 1635, 315,
-        Face::Bold975, 8, "", ""},
-    {ControlId::Label4, "Label4", ControlKind::Label, "Speed", 540, 1680, 735, 315, Face::Bold975,
-        7, " Operating speed in the down direction or rated speed up ", ""},
-    {ControlId::Label1, "Label1", ControlKind::Label, "Tarnvale", 1545, 240, 4815, 375,
-        Face::Regular135, 6, "", ""},
+    {ControlId::optImperial, "optImperial", ControlKind::OptionButton, Text::optImperial_caption,
+        2520, 960, 1095, 255, Face::Default, 4, Text::none, Text::none},
+    {ControlId::optMetric, "optMetric", ControlKind::OptionButton, Text::optMetric_caption, 4800,
+        960, 1095, 255, Face::Default, 5, Text::none, Text::none},
+    {ControlId::cmdClear, "cmdClear", ControlKind::PushButton, Text::cmdClear_caption, 4710, 2940,
+        1275, 555, Face::Bold975, 3, Text::none, Text::none},
+    {ControlId::cmdCalculate, "cmdCalculate", ControlKind::PushButton, Text::cmdCalculate_caption,
+        2430, 2940, 1275, 555, Face::Bold975, 2, Text::none, Text::none},
+    {ControlId::txtRunbyMillimeters, "txtRunbyMillimeters", ControlKind::TextField, Text::none,
+        4650, 2220, 1395, 420, Face::Bold12, 14, Text::none, Text::txtRunbyMillimeters_name},
+    {ControlId::txtMetricSpeed, "txtMetricSpeed", ControlKind::TextField, Text::none, 4650, 1560,
+        1395, 420, Face::Bold12, 1, Text::none, Text::txtMetricSpeed_name},
+    {ControlId::txtRunbyInches, "txtRunbyInches", ControlKind::TextField, Text::none, 2340, 2220,
+        1455, 420, Face::Bold12, 13, Text::none, Text::txtRunbyInches_name},
+    {ControlId::txtImperialSpeed, "txtImperialSpeed", ControlKind::TextField, Text::none, 2340,
+        1560, 1455, 420, Face::Bold12, 0, Text::none, Text::txtImperialSpeed_name},
+    {ControlId::Label9, "Label9", ControlKind::Label, Text::Label9_caption, 6120, 2340, 375, 315,
+        Face::Bold975, 12, Text::Label9_toolTip, Text::none},
+    {ControlId::Label8, "Label8", ControlKind::Label, Text::Label8_caption, 6120, 1680, 495, 315,
+        Face::Bold975, 11, Text::Label8_toolTip, Text::none},
+    {ControlId::Label7, "Label7", ControlKind::Label, Text::Label7_caption, 3900, 2340, 255, 315,
+        Face::Bold975, 10, Text::Label7_toolTip, Text::none},
+    {ControlId::Label6, "Label6", ControlKind::Label, Text::Label6_caption, 3900, 1680, 495, 315,
+        Face::Bold975, 9, Text::Label6_toolTip, Text::none},
+    {ControlId::Label5, "Label5", ControlKind::Label, Text::Label5_caption, 540, 2340, 1635, 315,
+        Face::Bold975, 8, Text::none, Text::none},
+    {ControlId::Label4, "Label4", ControlKind::Label, Text::Label4_caption, 540, 1680, 735, 315,
+        Face::Bold975, 7, Text::Label4_toolTip, Text::none},
+    {ControlId::Label1, "Label1", ControlKind::Label, Text::Label1_caption, 1545, 240, 4815, 375,
+        Face::Regular135, 6, Text::none, Text::none},
     // The window's place is its client area.
-    {ControlId::frmRunby, "frmRunby", ControlKind::Window,
-        " Tarnvale          www.tarnvale.example", 0, 0, 7905, 3780, Face::Default, -1, "", ""},
-    {ControlId::mnuHelp, "mnuHelp", ControlKind::Menu, "&Help", 0, 0, 0, 0, Face::Default, -1, "",
-        ""},
-    {ControlId::mnuRunbyInfo, "mnuRunbyInfo", ControlKind::MenuItem, "&Runby Info", 0, 0, 0, 0,
-        Face::Default, -1, "", "", 'R'},
+    {ControlId::frmRunby, "frmRunby", ControlKind::Window, Text::frmRunby_caption, 0, 0, 7905, 3780,
+        Face::Default, -1, Text::none, Text::none},
+    {ControlId::mnuHelp, "mnuHelp", ControlKind::Menu, Text::mnuHelp_caption, 0, 0, 0, 0,
+        Face::Default, -1, Text::none, Text::none},
+    {ControlId::mnuRunbyInfo, "mnuRunbyInfo", ControlKind::MenuItem, Text::mnuRunbyInfo_caption, 0,
+        0, 0, 0, Face::Default, -1, Text::none, Text::none, 'R'},
 }};
 
 // A row out of its id's place would give a control another's place, caption and events.
@@ -189,6 +191,12 @@ constexpr char accessKeyOf(std::string_view caption)
     return ampersand != std::string_view::npos && ampersand + 1 < caption.size()
         ? caption[ampersand + 1]
         : '\0';
+}
+
+// A control's caption in the program's language, an ampersand marking its access key.
+inline std::string_view captionOf(ControlId id)
+{
+    return textOf(layoutOf(id).caption);
 }
 
 // A caption as it is read aloud: without the ampersand that marks its access key.

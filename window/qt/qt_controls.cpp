@@ -1,5 +1,6 @@
 #include "qt_controls.h"
 
+#include "catalogue.h"
 #include "field_accessible.h"
 #include "keys_in_order.h"
 #include "speed_input.h"
@@ -219,6 +220,7 @@ CopyableMessageBox::CopyableMessageBox(const QString &title, const QString &text
     : QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Ok, owner), m_owner(owner)
 {
     setTextFormat(Qt::PlainText);
+    button(QMessageBox::Ok)->setText(toQString(textOf(Text::box_ok)));
     // A dialog is a window of its own and inherits neither the owner's colours nor its font.
     setPalette(owner->palette());
     setFont(owner->font());

@@ -60,7 +60,7 @@ QFont fontFor(Face face)
 
 QWidget *createControl(const ControlLayout &layout, QWidget *client)
 {
-    const QString caption = toQString(layout.caption);
+    const QString caption = toQString(textOf(layout.caption));
     QWidget *control = nullptr;
     switch (layout.kind) {
     case ControlKind::OptionButton:
@@ -85,7 +85,7 @@ QWidget *createControl(const ControlLayout &layout, QWidget *client)
     control->setObjectName(toQString(layout.name));
     control->setGeometry(pixelsOf(layout));
     control->setFont(fontFor(layout.face));
-    control->setToolTip(toQString(layout.toolTip));
+    control->setToolTip(toQString(textOf(layout.toolTip)));
     control->setAccessibleName(toQString(accessibleNameOf(layout.id)));
     control->setAccessibleDescription(toQString(accessibleDescriptionOf(layout.id)));
     return control;
@@ -376,7 +376,7 @@ QMenu *setUpMenu(QMainWindow *window, QAction *runbyInfo)
     runbyInfo->setObjectName(toQString(nameOf(ControlId::mnuRunbyInfo)));
     auto *menuBar = new QMenuBar(window);
     menuBar->setStyle(new NoLoneAltStyle(menuBar));
-    QMenu *help = menuBar->addMenu(toQString(layoutOf(ControlId::mnuHelp).caption));
+    QMenu *help = menuBar->addMenu(toQString(captionOf(ControlId::mnuHelp)));
     help->setObjectName(toQString(nameOf(ControlId::mnuHelp)));
     // The menu opens as a window of its own, which inherits neither colours nor font.
     help->setPalette(designPalette());
@@ -400,7 +400,7 @@ QMenu *setUpMenu(QMainWindow *window, QAction *runbyInfo)
 // presents as their group: "Units", and each option one of two.
 void groupUnitOptions(const ControlWidgets &widgets, QWidget *client)
 {
-    auto *group = new OptionGroup(toQString(kUnitOptionsName), client);
+    auto *group = new OptionGroup(toQString(textOf(Text::unit_options_name)), client);
     QRect area;
     for (const ControlId id : kUnitOptions)
         area = area.united(widgets.at(indexOf(id))->geometry());
@@ -432,7 +432,7 @@ void orderForReading(const ControlWidgets &widgets, const QWidget *client)
 RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 {
     setObjectName(toQString(nameOf(ControlId::frmRunby)));
-    setWindowTitle(toQString(layoutOf(ControlId::frmRunby).caption));
+    setWindowTitle(toQString(captionOf(ControlId::frmRunby)));
     setAccessibleDescription(toQString(accessibleDescriptionOf(ControlId::frmRunby)));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/runby-16.png"), QSize(16, 16));
@@ -445,8 +445,8 @@ RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
     auto *client = new QWidget(this);
     const ControlWidgets widgets = createControls(client);
     // The item shows its shortcut, which the keyboard policy carries out.
-    auto *runbyInfo = new QAction(toQString(std::string(layoutOf(ControlId::mnuRunbyInfo).caption)
-                                      + '\t' + shortcutText(ControlId::mnuRunbyInfo)),
+    auto *runbyInfo = new QAction(toQString(std::string(captionOf(ControlId::mnuRunbyInfo)) + '\t'
+                                      + shortcutText(ControlId::mnuRunbyInfo)),
         this);
     groupUnitOptions(widgets, client);
     setUpButtons(widgets);

@@ -1,5 +1,8 @@
 #include "title_bar.h"
 
+#include "catalogue.h"
+#include "qt_controls.h"
+
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,8 +46,10 @@ TitleBar::TitleBar(QWidget *window)
     captionFont.setBold(true);
     m_caption->setFont(captionFont);
     m_caption->setAlignment(Qt::AlignCenter);
-    auto *minimise = titleButton(this, QStyle::SP_TitleBarMinButton, QStringLiteral("Minimize"));
-    auto *close = titleButton(this, QStyle::SP_TitleBarCloseButton, QStringLiteral("Close"));
+    auto *minimise = titleButton(
+        this, QStyle::SP_TitleBarMinButton, toQString(textOf(Text::title_bar_minimize)));
+    auto *close =
+        titleButton(this, QStyle::SP_TitleBarCloseButton, toQString(textOf(Text::title_bar_close)));
     connect(minimise, &QToolButton::clicked, window, &QWidget::showMinimized);
     connect(close, &QToolButton::clicked, window, &QWidget::close);
     connect(window, &QWidget::windowTitleChanged, m_caption, &QLabel::setText);

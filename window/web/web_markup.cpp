@@ -164,8 +164,8 @@ std::string boxAttributes(const ControlLayout &layout, const LoadedState &state)
         style += std::string(layout.kind == ControlKind::TextField ? ";--back:" : ";--fore:")
             + cssColour(*state.colour);
     std::string out = attribute("class", classes) + attribute("data-name", layout.name);
-    if (!layout.toolTip.empty())
-        out += attribute("title", layout.toolTip);
+    if (layout.toolTip != Text::none)
+        out += attribute("title", textOf(layout.toolTip));
     return out + attribute("style", style);
 }
 
@@ -175,7 +175,7 @@ std::string controlAttributes(const ControlLayout &layout, const LoadedState &st
     std::string out = attribute("id", layout.name);
     const bool tabStop = state.tabStop.value_or(true);
     out += attribute("tabindex", std::to_string(tabStop ? pageTabIndexOf(layout) : -1));
-    if (const char key = accessKeyOf(layout.caption))
+    if (const char key = accessKeyOf(textOf(layout.caption)))
         out += attribute("aria-keyshortcuts", keyShortcut("Alt", key));
     return out;
 }
@@ -186,18 +186,18 @@ std::string controlMarkup(const ControlLayout &layout, const LoadedState &state)
     case ControlKind::OptionButton:
         return "<label" + boxAttributes(layout, state) + "><input type=\"radio\" name=\"unit\""
             + controlAttributes(layout, state) + (state.selected ? " checked" : "") + "><span>"
-            + captionMarkup(layout.caption) + "</span></label>";
+            + captionMarkup(textOf(layout.caption)) + "</span></label>";
     case ControlKind::PushButton:
         // Enter in any field of the page's form clicks its submit button.
         return "<button" + attribute("type", layout.id == kDefaultButton ? "submit" : "button")
             + controlAttributes(layout, state) + boxAttributes(layout, state) + ">"
-            + captionMarkup(layout.caption) + "</button>";
+            + captionMarkup(textOf(layout.caption)) + "</button>";
     case ControlKind::TextField:
         return "<input type=\"text\" autocomplete=\"off\" autocapitalize=\"off\" "
                "autocorrect=\"off\" spellcheck=\"false\" inputmode=\"text\" enterkeyhint=\"go\""
-            + attribute("aria-label", layout.accessibleName) + controlAttributes(layout, state)
-            + boxAttributes(layout, state) + (state.locked ? " readonly" : "")
-            + (state.focused ? " autofocus" : "") + ">";
+            + attribute("aria-label", textOf(layout.accessibleName))
+            + controlAttributes(layout, state) + boxAttributes(layout, state)
+            + (state.locked ? " readonly" : "") + (state.focused ? " autofocus" : "") + ">";
     case ControlKind::Label:
     case ControlKind::Window:
     case ControlKind::Menu:
@@ -205,7 +205,7 @@ std::string controlMarkup(const ControlLayout &layout, const LoadedState &state)
         break;
     }
     return "<span" + attribute("id", layout.name) + boxAttributes(layout, state) + ">"
-        + captionMarkup(layout.caption) + "</span>";
+        + captionMarkup(textOf(layout.caption)) + "</span>";
 }
 
 } // namespace
@@ -213,7 +213,7 @@ std::string controlMarkup(const ControlLayout &layout, const LoadedState &state)
 std::string pageTitle()
 {
     std::string title;
-    for (const char c : layoutOf(ControlId::frmRunby).caption)
+    for (const char c : captionOf(ControlId::frmRunby))
         if (c != ' ' || (!title.empty() && title.back() != ' '))
             title += c;
     return escaped(title.substr(0, title.find_last_not_of(' ') + 1));
@@ -233,13 +233,18 @@ std::string menuMarkup()
     const ControlLayout &item = layoutOf(ControlId::mnuRunbyInfo);
     return "<button" + attribute("id", help.name)
         + " type=\"button\" aria-haspopup=\"menu\" aria-expanded=\"false\""
-        + attribute("aria-keyshortcuts", keyShortcut("Alt", accessKeyOf(help.caption))) + ">"
-        + captionMarkup(help.caption)
+        + attribute("aria-keyshortcuts", keyShortcut("Alt", accessKeyOf(textOf(help.caption))))
+        + ">" + captionMarkup(textOf(help.caption))
         + "</button>\n<div id=\"helpMenu\" role=\"menu\" hidden><button"
         + attribute("id", item.name) + " type=\"button\" role=\"menuitem\""
         + attribute("aria-keyshortcuts", keyShortcut("Control", item.shortcutKey))
-        + "><span class=\"caption\">" + captionMarkup(item.caption) + "</span><kbd>Ctrl+"
+        + "><span class=\"caption\">" + captionMarkup(textOf(item.caption)) + "</span><kbd>Ctrl+"
         + item.shortcutKey + "</kbd></button></div>";
+}
+
+std::string pageText(Text text)
+{
+    return escaped(textOf(text));
 }
 
 std::string clientAreaMarkup()
@@ -248,8 +253,8 @@ std::string clientAreaMarkup()
     std::string markup;
     for (const ControlId id : kReadingOrder) {
         if (id == kUnitOptions.front())
-            markup += "<div role=\"radiogroup\"" + attribute("aria-label", kUnitOptionsName)
-                + " class=\"group\">";
+            markup += "<div role=\"radiogroup\""
+                + attribute("aria-label", textOf(Text::unit_options_name)) + " class=\"group\">";
         markup += controlMarkup(layoutOf(id), states.at(indexOf(id)));
         if (id == kUnitOptions.back())
             markup += "</div>";

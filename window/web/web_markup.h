@@ -1,5 +1,7 @@
 #pragma once
 
+#include "catalogue.h"
+
 #include <string>
 
 namespace runby {
@@ -15,5 +17,8 @@ std::string pageTitle();
 std::string frameAttributes();
 // The Help menu and its item, with their captions, names and keys.
 std::string menuMarkup();
+
+// A text of the catalogue, as the page's markup holds it.
+std::string pageText(Text text);
 
 } // namespace runby

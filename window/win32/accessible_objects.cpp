@@ -260,7 +260,8 @@ public:
 
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
     {
-        return isSelf(child) ? answerText(name, widen(kUnitOptionsName)) : E_INVALIDARG;
+        return isSelf(child) ? answerText(name, widen(textOf(Text::unit_options_name)))
+                             : E_INVALIDARG;
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR *value) override
     {

@@ -43,8 +43,8 @@ using Brush = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiObjectDeleter>;
 template <typename Handle> Handle created(Handle handle, const char *what)
 {
     if (!handle)
-        throw WindowNotCreated(std::string("The window could not be made: ") + what
-            + " failed with error " + std::to_string(GetLastError()) + ".");
+        throw WindowNotCreated(filledText(
+            Text::window_not_made, {{"call", what}, {"error", std::to_string(GetLastError())}}));
     return handle;
 }
 
@@ -247,9 +247,9 @@ CalculatorWindow::CalculatorWindow(HINSTANCE instance)
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromPoint(pointer, MONITOR_DEFAULTTONEAREST), &monitor);
-    created(CreateWindowExW(0, kWindowClassName,
-                widen(layoutOf(ControlId::frmRunby).caption).c_str(), kWindowStyle,
-                monitor.rcWork.left, monitor.rcWork.top, 1, 1, nullptr, nullptr, instance, this),
+    created(CreateWindowExW(0, kWindowClassName, widen(captionOf(ControlId::frmRunby)).c_str(),
+                kWindowStyle, monitor.rcWork.left, monitor.rcWork.top, 1, 1, nullptr, nullptr,
+                instance, this),
         "CreateWindowExW");
     try {
         createParts();
@@ -341,11 +341,11 @@ void CalculatorWindow::createControls()
         inOptions = option;
         HWND handle = created(
             CreateWindowExW(controlClass.extendedStyle, controlClassOf(controlClass.name),
-                widen(layout->caption).c_str(), WS_CHILD | WS_VISIBLE | controlClass.style | group,
-                pixels(layout->left, dpi), pixels(layout->top, dpi), pixels(layout->width, dpi),
-                pixels(layout->height, dpi), m_window,
-                reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout->id))), m_instance,
-                nullptr),
+                widen(textOf(layout->caption)).c_str(),
+                WS_CHILD | WS_VISIBLE | controlClass.style | group, pixels(layout->left, dpi),
+                pixels(layout->top, dpi), pixels(layout->width, dpi), pixels(layout->height, dpi),
+                m_window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandIdOf(layout->id))),
+                m_instance, nullptr),
             "CreateWindowExW");
         m_controls.at(indexOf(layout->id)) = handle;
         if (option)
@@ -371,10 +371,10 @@ void CalculatorWindow::createMenu()
     const auto runbyInfo = static_cast<WORD>(commandIdOf(item.id));
     HMENU help = created(CreatePopupMenu(), "CreatePopupMenu");
     AppendMenuW(help, MF_STRING, runbyInfo,
-        (widen(item.caption) + L"\tCtrl+" + wchar_t(item.shortcutKey)).c_str());
+        (widen(textOf(item.caption)) + L"\tCtrl+" + wchar_t(item.shortcutKey)).c_str());
     HMENU bar = created(CreateMenu(), "CreateMenu");
     AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(help),
-        widen(layoutOf(ControlId::mnuHelp).caption).c_str());
+        widen(captionOf(ControlId::mnuHelp)).c_str());
     SetMenu(m_window, bar);
 }
 
@@ -388,7 +388,7 @@ void CalculatorWindow::createToolTips()
     for (std::size_t i = 0; i < kClientControlCount; ++i) {
         const ControlLayout &layout = clientControls()[i];
         const bool field = layout.kind == ControlKind::TextField;
-        if (layout.toolTip.empty() && !field)
+        if (layout.toolTip == Text::none && !field)
             continue;
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
@@ -399,7 +399,7 @@ void CalculatorWindow::createToolTips()
             // A field's tip is its text, asked for when it is about to show.
             tool.lpszText = LPSTR_TEXTCALLBACKW;
         } else {
-            m_toolTips.push_back(widen(layout.toolTip));
+            m_toolTips.push_back(widen(textOf(layout.toolTip)));
             tool.lpszText = m_toolTips.back().data();
         }
         SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
@@ -525,7 +525,7 @@ void CalculatorWindow::select(ControlId option)
 void CalculatorWindow::openMenu(ControlId menu)
 {
     SendMessageW(m_window, WM_SYSCOMMAND, SC_KEYMENU,
-        std::towlower(static_cast<wint_t>(accessKeyOf(layoutOf(menu).caption))));
+        std::towlower(static_cast<wint_t>(accessKeyOf(captionOf(menu)))));
 }
 
 // The item acts once the menu is closed, as a menu's own choice does.

@@ -1,0 +1,97 @@
+#include "catalogue.h"
+#include "layout.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace runby;
+
+namespace {
+
+std::set<std::string> placeholdersOf(std::string_view text)
+{
+    std::set<std::string> names;
+    for (std::size_t open = text.find('{'); open != std::string_view::npos;
+         open = text.find('{', open + 1))
+        names.emplace(text.substr(open, text.find('}', open) + 1 - open));
+    return names;
+}
+
+char accessKeyIn(const Catalogue &catalogue, ControlId id)
+{
+    const char key =
+        accessKeyOf(catalogue.texts.at(static_cast<std::size_t>(layoutOf(id).caption)));
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
+}
+
+// The controls that Alt and one letter reach together: the client area's and the menu bar's.
+bool accessKeysDiffer(const Catalogue &catalogue, std::initializer_list<ControlId> controls)
+{
+    std::set<char> keys;
+    for (const ControlId id : controls)
+        if (const char key = accessKeyIn(catalogue, id); key && !keys.insert(key).second)
+            return false;
+    return true;
+}
+
+} // namespace
+
+class EachLanguage : public testing::TestWithParam<Catalogue>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EachLanguage, testing::ValuesIn(kCatalogues),
+    [](const testing::TestParamInfo<Catalogue> &info) { return std::string(info.param.language); });
+
+TEST_P(EachLanguage, FillsTheSamePlaceholdersAsEnglish)
+{
+    const Catalogue &english = kCatalogues.front();
+    for (std::size_t i = 0; i < kTextCount; ++i)
+        EXPECT_EQ(placeholdersOf(GetParam().texts.at(i)), placeholdersOf(english.texts.at(i)))
+            << english.texts.at(i);
+}
+
+TEST_P(EachLanguage, GivesEveryControlWithAnAccessKeyOneOfItsOwn)
+{
+    const Catalogue &catalogue = GetParam();
+    for (const ControlLayout &layout : kControls)
+        EXPECT_EQ(accessKeyIn(catalogue, layout.id) != '\0',
+            accessKeyIn(kCatalogues.front(), layout.id) != '\0')
+            << layout.name;
+    EXPECT_TRUE(accessKeysDiffer(catalogue,
+        {ControlId::optImperial, ControlId::optMetric, ControlId::cmdCalculate, ControlId::cmdClear,
+            ControlId::mnuHelp}));
+}
+
+TEST(CatalogueFor, TakesTheFirstLanguageTheProgramSpeaks)
+{
+    const struct
+    {
+        std::vector<std::string> languages;
+        std::string_view spoken;
+    } cases[] = {
+        {{"fr-CA"}, "fr"},
+        {{"fr_BE.UTF-8"}, "fr"},
+        {{"FR"}, "fr"},
+        {{"de-DE", "fr-FR", "en-US"}, "fr"},
+        {{"en-US", "fr"}, "en"},
+        {{"C"}, "en"},
+        {{"frr", "fy"}, "en"},
+        {{}, "en"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(catalogueFor(c.languages).language, c.spoken)
+            << testing::PrintToString(c.languages);
+}
+
+TEST(FilledText, PutsEachValueInItsPlaceOnce)
+{
+    EXPECT_EQ(filledText(Text::sentence_runby_speed,
+                  {{"speed", "{first}"}, {"first", "4.5 inches"}, {"second", "114.3 millimeters"}}),
+        "Minimum runby 4.5 inches, 114.3 millimeters; {first}");
+    EXPECT_EQ(filledText(Text::figure_about, {}), "about {figure}");
+}
