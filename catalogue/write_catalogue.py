@@ -9,6 +9,7 @@ from the template's msgid, each other language from its file's msgstr, in the te
 
 import ast
 import os
+import re
 import sys
 
 
@@ -67,6 +68,25 @@ def texts_of(translation, template):
     return [translated[context] for context, _, _ in template]
 
 
+ACCENTED = str.maketrans("aceinouyACEINOUY", "àçéîñôûýÀÇÉÎÑÔÛÝ")
+
+
+def pseudo_text(text):
+    """The text as the tests' pseudo-language writes it: about 40% longer, accented, and marked
+    at each end, its placeholders, access keys, line ends, outer blanks and one-character texts
+    (the decimal sign) kept."""
+    if len(text.strip()) < 2:
+        return text
+    parts = re.split(r"(\{\w+\}|\n|&.)", text)
+    accented = "".join(part if part[:1] in ("{", "&", "\n") else part.translate(ACCENTED)
+                       for part in parts)
+    inner = accented.strip(" ")
+    lead = accented[: len(accented) - len(accented.lstrip(" "))]
+    trail = accented[len(accented.rstrip(" ")):]
+    padding = "~" * max(1, round(0.4 * len(inner)) - 2)
+    return f"{lead}[{inner}{padding}]{trail}"
+
+
 def header(template_path, translations):
     template = entries(template_path)
     languages = [("en", [msgid for _, msgid, _ in template])]
@@ -106,6 +126,13 @@ def header(template_path, translations):
         lines.append(f'    {{"{language}", {{""')
         lines += [f"        , {cpp_literal(text)}" for text in texts]
         lines.append("    }},")
+    lines += [
+        "}};",
+        "",
+        "// For the tests: each English text about 40% longer, accented and marked at each end.",
+        'constexpr Catalogue kPseudoCatalogue{"qps", {""',
+    ]
+    lines += [f"    , {cpp_literal(pseudo_text(msgid))}" for _, msgid, _ in template]
     lines += ["}};", "", "} // namespace runby", ""]
     return "\n".join(lines)
 

@@ -1,4 +1,7 @@
+#include "catalogue.h"
 #include "key_sessions.h"
+#include "layout.h"
+#include "qt_controls.h"
 #include "qt_window.h"
 #include "speed_input.h"
 #include "title_bar.h"
@@ -83,6 +86,7 @@ private slots:
     void placesControlsAtTheirDesignedGeometry_data();
     void placesControlsAtTheirDesignedGeometry();
     void showsLabelsWithTheirTooltips();
+    void captionsFitTheirControlsInEveryLanguage();
     void computesTheTypicalRoadAndEmptiesResultsOnTheNextKeystroke();
     void computesTheMetricRoad();
     void enterPressesCalculateFromEveryControlButAButton_data();
@@ -249,6 +253,42 @@ void WindowTest::showsLabelsWithTheirTooltips()
         QVERIFY2(
             widget->fontMetrics().horizontalAdvance(widget->text()) <= widget->width(), label.name);
     }
+}
+
+// The client area's controls whose caption, in the language the window speaks, is wider than the
+// control: a label's text, or what a button or an option needs for its text and its frame or mark.
+QStringList clippedCaptions(const RunbyWindow &window)
+{
+    using namespace runby;
+    QStringList clipped;
+    for (const ControlLayout &layout : clientControls()) {
+        const auto *widget = window.findChild<QWidget *>(toQString(layout.name));
+        const auto *label = qobject_cast<const QLabel *>(widget);
+        const int needed = label ? label->fontMetrics().horizontalAdvance(label->text())
+                                 : widget->sizeHint().width();
+        if (layout.caption != Text::none && needed > widget->width())
+            clipped << toQString(layout.name);
+    }
+    return clipped;
+}
+
+void WindowTest::captionsFitTheirControlsInEveryLanguage()
+{
+    using namespace runby;
+    for (const Catalogue &catalogue : kCatalogues) {
+        speak(catalogue);
+        const RunbyWindow window;
+        if (catalogue.language == "fr")
+            QEXPECT_FAIL(
+                "", "PI/MIN and PO are wider than the labels designed for FPM and IN", Continue);
+        QVERIFY2(clippedCaptions(window).isEmpty(),
+            qPrintable(toQString(catalogue.language) + ": " + clippedCaptions(window).join(", ")));
+    }
+    // A translation a good deal longer than English would clip these; they are listed, not failed.
+    speak(kPseudoCatalogue);
+    qInfo("with texts 40%% longer, clipped: %s",
+        qPrintable(clippedCaptions(RunbyWindow()).join(", ")));
+    speak(kCatalogues.front());
 }
 
 void WindowTest::computesTheTypicalRoadAndEmptiesResultsOnTheNextKeystroke()
