@@ -37,7 +37,7 @@ def read_layout():
         text = source.read()
     client = None
     middles = {}
-    for row in re.finditer(r'\{ControlId::\w+,\s*"(\w+)",\s*ControlKind::(\w+),\s*"[^"]*",'
+    for row in re.finditer(r'\{ControlId::\w+,\s*"(\w+)",\s*ControlKind::(\w+),\s*Text::\w+,'
                            r'\s*(\d+),\s*(\d+),\s*(\d+),\s*(\d+)', text):
         left, top, width, height = (int(v) for v in row.groups()[2:])
         if row.group(2) == "Window":
