@@ -95,3 +95,23 @@ TEST(FilledText, PutsEachValueInItsPlaceOnce)
         "Minimum runby 4.5 inches, 114.3 millimeters; {first}");
     EXPECT_EQ(filledText(Text::figure_about, {}), "about {figure}");
 }
+
+// A label grows to the right for a longer caption, up to the next control on its row or the
+// client area's edge, and never below its designed width.
+TEST(LabelWidthFor, GrowsWithinTheRoomToItsRight)
+{
+    const struct
+    {
+        ControlId label;
+        int captionWidth;
+        int width;
+    } cases[] = {
+        {ControlId::Label6, 300, 495}, {ControlId::Label6, 600, 600},
+        {ControlId::Label6, 5000, 750}, // the metric speed field
+        {ControlId::Label7, 5000, 750}, // the millimetres field
+        {ControlId::Label5, 5000, 1800}, // the inches field
+        {ControlId::Label9, 5000, 1785}, // the client area's edge
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(labelWidthFor(layoutOf(c.label), c.captionWidth), c.width) << nameOf(c.label);
+}

@@ -278,9 +278,6 @@ void WindowTest::captionsFitTheirControlsInEveryLanguage()
     for (const Catalogue &catalogue : kCatalogues) {
         speak(catalogue);
         const RunbyWindow window;
-        if (catalogue.language == "fr")
-            QEXPECT_FAIL(
-                "", "PI/MIN and PO are wider than the labels designed for FPM and IN", Continue);
         QVERIFY2(clippedCaptions(window).isEmpty(),
             qPrintable(toQString(catalogue.language) + ": " + clippedCaptions(window).join(", ")));
     }

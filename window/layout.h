@@ -184,6 +184,25 @@ constexpr std::span<const ControlLayout, kClientControlCount> clientControls()
     return std::span(kControls).first<kClientControlCount>();
 }
 
+// How wide a label may grow, in twips, for a caption longer than the design's: up to the nearest
+// control to its right that shares one of its rows, or to the client area's edge.
+constexpr int roomOf(const ControlLayout &label)
+{
+    int right = layoutOf(ControlId::frmRunby).width;
+    for (const ControlLayout &other : clientControls())
+        if (other.left >= label.left + label.width && other.top < label.top + label.height
+            && label.top < other.top + other.height)
+            right = std::min(right, other.left);
+    return right - label.left;
+}
+
+// A label's width for a caption of the given width, in twips: the design's where the caption fits
+// it, else as wide as the caption within the label's room.
+constexpr int labelWidthFor(const ControlLayout &label, int captionWidth)
+{
+    return std::clamp(captionWidth, label.width, roomOf(label));
+}
+
 // The letter after the ampersand of a caption, which Alt and the letter press; 0 where none.
 constexpr char accessKeyOf(std::string_view caption)
 {

@@ -83,8 +83,13 @@ QWidget *createControl(const ControlLayout &layout, QWidget *client)
         break;
     }
     control->setObjectName(toQString(layout.name));
-    control->setGeometry(pixelsOf(layout));
     control->setFont(fontFor(layout.face));
+    control->setGeometry(pixelsOf(layout));
+    if (layout.kind == ControlKind::Label) {
+        const int captionWidth = control->fontMetrics().horizontalAdvance(caption);
+        control->resize(labelWidthFor(layout, captionWidth * kTwipsPerPixel) / kTwipsPerPixel,
+            control->height());
+    }
     control->setToolTip(toQString(textOf(layout.toolTip)));
     control->setAccessibleName(toQString(accessibleNameOf(layout.id)));
     control->setAccessibleDescription(toQString(accessibleDescriptionOf(layout.id)));

@@ -409,6 +409,22 @@ void CalculatorWindow::createToolTips()
     m_classes.toolTips = tips;
 }
 
+// A control's width in twips at the given DPI: a label's as wide as its caption in the font it is
+// drawn in, within its room; any other's as designed.
+int widthOf(const ControlLayout &layout, HWND control, HFONT font, UINT dpi)
+{
+    if (layout.kind != ControlKind::Label)
+        return layout.width;
+    const std::wstring caption = widen(textOf(layout.caption));
+    HDC context = GetDC(control);
+    const HGDIOBJ before = SelectObject(context, font);
+    SIZE size{};
+    GetTextExtentPoint32W(context, caption.c_str(), static_cast<int>(caption.size()), &size);
+    SelectObject(context, before);
+    ReleaseDC(control, context);
+    return labelWidthFor(layout, MulDiv(size.cx, 1440, static_cast<int>(dpi)));
+}
+
 // Places and sizes every control and the window, and sets the fonts, for the given DPI. A control
 // already in its place is not moved, and none is redrawn before the window shows.
 void CalculatorWindow::layOut(UINT dpi)
@@ -419,8 +435,9 @@ void CalculatorWindow::layOut(UINT dpi)
     const BOOL redraw = IsWindowVisible(m_window);
     for (std::size_t i = 0; i < kClientControlCount; ++i) {
         const ControlLayout &layout = clientControls()[i];
+        const HFONT font = fonts[static_cast<std::size_t>(layout.face)].get();
         const RECT place{pixels(layout.left, dpi), pixels(layout.top, dpi),
-            pixels(layout.left, dpi) + pixels(layout.width, dpi),
+            pixels(layout.left, dpi) + pixels(widthOf(layout, m_controls[i], font, dpi), dpi),
             pixels(layout.top, dpi) + pixels(layout.height, dpi)};
         RECT now{};
         GetWindowRect(m_controls[i], &now);
@@ -428,8 +445,7 @@ void CalculatorWindow::layOut(UINT dpi)
         if (!EqualRect(&now, &place))
             SetWindowPos(m_controls[i], nullptr, place.left, place.top, place.right - place.left,
                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(m_controls[i], WM_SETFONT,
-            reinterpret_cast<WPARAM>(fonts[static_cast<std::size_t>(layout.face)].get()), redraw);
+        SendMessageW(m_controls[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
     }
     m_fonts = std::move(fonts);
     const ControlLayout &client = layoutOf(ControlId::frmRunby);
