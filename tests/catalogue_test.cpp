@@ -75,11 +75,9 @@ TEST(CatalogueFor, TakesTheFirstLanguageTheProgramSpeaks)
         std::string_view spoken;
     } cases[] = {
         {{"fr-CA"}, "fr"},
-        {{"fr_BE.UTF-8"}, "fr"},
-        {{"FR"}, "fr"},
+        {{"FR_be.UTF-8"}, "fr"},
         {{"de-DE", "fr-FR", "en-US"}, "fr"},
         {{"en-US", "fr"}, "en"},
-        {{"C"}, "en"},
         {{"frr", "fy"}, "en"},
         {{}, "en"},
     };
@@ -93,7 +91,6 @@ TEST(FilledText, PutsEachValueInItsPlaceOnce)
     EXPECT_EQ(filledText(Text::sentence_runby_speed,
                   {{"speed", "{first}"}, {"first", "4.5 inches"}, {"second", "114.3 millimeters"}}),
         "Minimum runby 4.5 inches, 114.3 millimeters; {first}");
-    EXPECT_EQ(filledText(Text::figure_about, {}), "about {figure}");
 }
 
 // A label grows to the right for a longer caption, up to the next control on its row or the
@@ -108,8 +105,6 @@ TEST(LabelWidthFor, GrowsWithinTheRoomToItsRight)
     } cases[] = {
         {ControlId::Label6, 300, 495}, {ControlId::Label6, 600, 600},
         {ControlId::Label6, 5000, 750}, // the metric speed field
-        {ControlId::Label7, 5000, 750}, // the millimetres field
-        {ControlId::Label5, 5000, 1800}, // the inches field
         {ControlId::Label9, 5000, 1785}, // the client area's edge
     };
     for (const auto &c : cases)
