@@ -12,15 +12,6 @@ using namespace runby;
 
 namespace {
 
-std::set<std::string> placeholdersOf(std::string_view text)
-{
-    std::set<std::string> names;
-    for (std::size_t open = text.find('{'); open != std::string_view::npos;
-         open = text.find('{', open + 1))
-        names.emplace(text.substr(open, text.find('}', open) + 1 - open));
-    return names;
-}
-
 char accessKeyIn(const Catalogue &catalogue, ControlId id)
 {
     const char key =
@@ -46,14 +37,6 @@ class EachLanguage : public testing::TestWithParam<Catalogue>
 
 INSTANTIATE_TEST_SUITE_P(Catalogue, EachLanguage, testing::ValuesIn(kCatalogues),
     [](const testing::TestParamInfo<Catalogue> &info) { return std::string(info.param.language); });
-
-TEST_P(EachLanguage, FillsTheSamePlaceholdersAsEnglish)
-{
-    const Catalogue &english = kCatalogues.front();
-    for (std::size_t i = 0; i < kTextCount; ++i)
-        EXPECT_EQ(placeholdersOf(GetParam().texts.at(i)), placeholdersOf(english.texts.at(i)))
-            << english.texts.at(i);
-}
 
 TEST_P(EachLanguage, GivesEveryControlWithAnAccessKeyOneOfItsOwn)
 {
