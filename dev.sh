@@ -15,22 +15,22 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-readonly program_packages=(cmake make g++ python3 qt6-base-dev fonts-liberation2)
+readonly program_packages=(cmake make g++ python3 gettext po4a qt6-base-dev fonts-liberation2)
 readonly build_packages=("${program_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev)
 readonly check_packages=(clang libclang-rt-dev clang-tidy cppcheck gettext xvfb xdotool strace
     python3 openbox xclip x11-utils dbus-daemon nodejs at-spi2-core python3-pyatspi python3-xlib
     orca speech-dispatcher speech-dispatcher-espeak-ng libglib2.0-bin gsettings-desktop-schemas)
 readonly bench_packages=(xvfb python3 python3-xlib binutils)
-readonly web_packages=(cmake make python3 emscripten nodejs libfast-float-dev libfmt-dev chromium
-    chromium-driver python3-selenium)
+readonly web_packages=(cmake make python3 gettext emscripten nodejs libfast-float-dev libfmt-dev
+    chromium chromium-driver python3-selenium)
 # The accessibility checker and Lighthouse, which the browser test runs on the page, from the npm
 # registry.
 readonly axe_core=axe-core@4.14
 readonly lighthouse=lighthouse@12.2.3
 readonly package_packages=(dpkg-dev lintian appstream desktop-file-utils nsis xdotool brotli wixl
     msitools osslsigncode openssl)
-readonly windows_packages=(cmake make python3 g++-mingw-w64-x86-64-posix googletest wine wine64
-    fonts-wine xvfb openbox)
+readonly windows_packages=(cmake make python3 gettext g++-mingw-w64-x86-64-posix googletest wine
+    wine64 fonts-wine xvfb openbox)
 # Seconds each fuzz target runs in the test command.
 readonly fuzz_seconds=${RUNBY_FUZZ_SECONDS:-30}
 

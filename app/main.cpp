@@ -3,10 +3,13 @@
 #include "catalogue.h"
 
 #include <QApplication>
+#include <QLocale>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -20,10 +23,21 @@ bool windowSystemNamed(int argc, char *argv[])
         || std::getenv("QT_QPA_PLATFORM");
 }
 
+// The program speaks the first of the user's languages that it knows: Qt reads them from LANGUAGE,
+// LC_ALL, LC_MESSAGES and LANG, in that order.
+void speakTheUsersLanguage()
+{
+    std::vector<std::string> languages;
+    for (const QString &tag : QLocale::system().uiLanguages())
+        languages.push_back(tag.toStdString());
+    runby::speak(runby::catalogueFor(languages));
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    speakTheUsersLanguage();
     if (!windowSystemNamed(argc, argv)) {
         const std::string_view message = runby::textOf(runby::Text::no_desktop);
         std::fwrite(message.data(), 1, message.size(), stderr);

@@ -59,6 +59,12 @@ def cpp_literal(text):
     return f'"{escaped}"'
 
 
+def program_texts(path):
+    """The program's texts: those keyed by a context. The others are the desktop entry's and the
+    software centre's, which msgfmt merges into their files."""
+    return [entry for entry in entries(path) if entry[0]]
+
+
 def texts_of(translation, template):
     """The translation's texts in the template's order; every one must be there."""
     translated = {context: text for context, _, text in entries(translation)}
@@ -88,7 +94,7 @@ def pseudo_text(text):
 
 
 def header(template_path, translations):
-    template = entries(template_path)
+    template = program_texts(template_path)
     languages = [("en", [msgid for _, msgid, _ in template])]
     for path in translations:
         languages.append((os.path.splitext(os.path.basename(path))[0], texts_of(path, template)))
@@ -120,7 +126,7 @@ def header(template_path, translations):
         "};",
         "",
         "// English first: the language of the design, and of any system that asks for none of these.",
-        f"constexpr std::array<Catalogue, {len(languages)}> kCatalogues{{{{",
+        f"inline constexpr std::array<Catalogue, {len(languages)}> kCatalogues{{{{",
     ]
     for language, texts in languages:
         lines.append(f'    {{"{language}", {{""')
@@ -130,7 +136,7 @@ def header(template_path, translations):
         "}};",
         "",
         "// For the tests: each English text about 40% longer, accented and marked at each end.",
-        'constexpr Catalogue kPseudoCatalogue{"qps", {""',
+        'inline constexpr Catalogue kPseudoCatalogue{"qps", {""',
     ]
     lines += [f"    , {cpp_literal(pseudo_text(msgid))}" for _, msgid, _ in template]
     lines += ["}};", "", "} // namespace runby", ""]

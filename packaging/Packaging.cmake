@@ -22,24 +22,53 @@ if(WIN32)
     install(FILES ${PROJECT_BINARY_DIR}/packaging/README.txt DESTINATION .)
 else()
     configure_file(${CMAKE_CURRENT_LIST_DIR}/runby.metainfo.xml.in
-        ${PROJECT_BINARY_DIR}/packaging/example.tarnvale.runby.metainfo.xml @ONLY)
+        ${PROJECT_BINARY_DIR}/packaging/runby.metainfo.xml.in @ONLY)
+    runby_translated_file(xml ${PROJECT_BINARY_DIR}/packaging/runby.metainfo.xml.in
+        ${PROJECT_BINARY_DIR}/packaging/example.tarnvale.runby.metainfo.xml)
     install(FILES ${PROJECT_BINARY_DIR}/packaging/example.tarnvale.runby.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
-    # The manual page and the changelog, compressed without a time stamp.
+    # The manual page in each language, English's paragraphs translated by po4a with the
+    # language's catalogue, which must hold every one of them.
+    find_program(PO4A_TRANSLATE po4a-translate REQUIRED)
+    set(manuals runby.1)
     configure_file(${CMAKE_CURRENT_LIST_DIR}/runby.1.in ${PROJECT_BINARY_DIR}/packaging/runby.1 @ONLY)
+    foreach(language IN LISTS RUNBY_LANGUAGES)
+        if(language STREQUAL en)
+            continue()
+        endif()
+        set(catalogue ${PROJECT_SOURCE_DIR}/catalogue/${language}.po)
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${catalogue})
+        execute_process(COMMAND ${PO4A_TRANSLATE} --format man --master-charset UTF-8
+                --localized-charset UTF-8 --keep 100 --master ${CMAKE_CURRENT_LIST_DIR}/runby.1.in
+                --po ${catalogue} --localized ${PROJECT_BINARY_DIR}/packaging/runby.${language}.1.in
+            COMMAND_ERROR_IS_FATAL ANY)
+        configure_file(${PROJECT_BINARY_DIR}/packaging/runby.${language}.1.in
+            ${PROJECT_BINARY_DIR}/packaging/${language}/runby.1 @ONLY)
+        list(APPEND manuals ${language}/runby.1)
+    endforeach()
+    # The manual pages and the changelog, compressed without a time stamp.
     configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog
         @ONLY)
-    foreach(file runby.1 changelog)
+    foreach(file ${manuals} changelog)
         add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/packaging/${file}.gz
             COMMAND gzip -9 -n -f -k ${file}
             DEPENDS ${PROJECT_BINARY_DIR}/packaging/${file}
             WORKING_DIRECTORY ${PROJECT_BINARY_DIR}/packaging)
     endforeach()
-    add_custom_target(packaging_documents ALL DEPENDS ${PROJECT_BINARY_DIR}/packaging/runby.1.gz
-        ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
+    list(TRANSFORM manuals APPEND .gz OUTPUT_VARIABLE compressed)
+    list(TRANSFORM compressed PREPEND ${PROJECT_BINARY_DIR}/packaging/)
+    add_custom_target(packaging_documents ALL DEPENDS ${compressed}
+        ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+        ${PROJECT_BINARY_DIR}/packaging/example.tarnvale.runby.metainfo.xml)
     install(FILES ${PROJECT_BINARY_DIR}/packaging/runby.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    foreach(manual IN LISTS manuals)
+        if(manual MATCHES "^(.+)/runby.1$")
+            install(FILES ${PROJECT_BINARY_DIR}/packaging/${manual}.gz
+                DESTINATION ${CMAKE_INSTALL_MANDIR}/${CMAKE_MATCH_1}/man1)
+        endif()
+    endforeach()
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/packaging/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

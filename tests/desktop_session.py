@@ -15,7 +15,7 @@ import sys
 import tempfile
 import time
 
-from key_sessions import read_sessions
+from key_sessions import languages, read_sessions
 from private_display import eventually, start_xvfb
 
 SCREEN = (1024, 768)
@@ -328,8 +328,13 @@ def main():
                                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             desktop.wait_for_window_manager()
-            for index, session in enumerate(read_sessions()):
-                report(session.what, run_session(desktop, program, session, index == 0))
+            for language in languages():
+                # The language as a desktop session names it for the programs it starts.
+                desktop.env = {**env, "LANGUAGE": language}
+                for index, session in enumerate(read_sessions(language)):
+                    report(f"{language}: {session.what}",
+                           run_session(desktop, program, session, index == 0))
+            desktop.env = env
             report("keys typed at the box while the program is busy",
                    check_busy_program(desktop, program))
             report("a key typed as the box closes while the window manager is busy",

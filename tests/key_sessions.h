@@ -104,8 +104,10 @@ inline KeySession sessionOf(std::string_view line)
 
 } // namespace keysessions
 
-inline std::vector<KeySession> readKeySessions(const std::string &path)
+// The sessions as a user of the language types them, which the build writes beside the tests.
+inline std::vector<KeySession> readKeySessions(std::string_view language)
 {
+    const std::string path = RUNBY_KEY_SESSIONS + std::string(language) + ".txt";
     std::ifstream file(path);
     if (!file)
         throw std::runtime_error("cannot read " + path);

@@ -1,11 +1,20 @@
 """Reads tests/key_sessions.txt, the key sessions that every window's driver runs; the file says
-what a line holds."""
+what a line holds. In another language, the sessions are typed with its access keys and its fields
+show its decimal sign.
+
+usage: key_sessions.py LANGUAGE    prints the sessions as they are typed in that language
+"""
 
 import os
 import re
+import sys
 from dataclasses import dataclass
 
-FILE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "key_sessions.txt")
+HERE = os.path.dirname(os.path.abspath(__file__))
+FILE = os.path.join(HERE, "key_sessions.txt")
+CATALOGUE = os.path.join(HERE, os.pardir, "catalogue")
+sys.path.insert(0, CATALOGUE)
+from write_catalogue import program_texts as entries  # noqa: E402
 KEYS = ("Return", "KP_Enter", "Tab", "Left", "Right", "Up", "Down", "Escape", "Alt_L")
 
 
@@ -39,16 +48,71 @@ def step_of(token):
     return Step("type", unescaped(token))
 
 
-def read_sessions():
-    sessions = []
+def languages():
+    """The languages the program speaks, English first."""
+    with open(os.path.join(CATALOGUE, "LINGUAS"), encoding="utf-8") as lines:
+        return ["en"] + [line.strip() for line in lines if line.strip() and line[0] != "#"]
+
+
+def access_key(caption):
+    return caption[caption.index("&") + 1].lower() if "&" in caption else None
+
+
+def texts_of(english):
+    return {context: msgid for context, msgid, _ in english}
+
+
+class Translation:
+    """What a session types and shows in the language: the access keys of its captions, a letter
+    typed on the open Help menu being its item's, and its decimal sign in what is typed and
+    shown."""
+
+    def __init__(self, language):
+        english = entries(os.path.join(CATALOGUE, "runby.pot"))
+        texts = texts_of(english) if language == "en" else {
+            context: text for context, _, text in entries(os.path.join(CATALOGUE, language + ".po"))}
+        self.keys = {access_key(msgid): access_key(texts[context])
+                     for context, msgid, _ in english
+                     if context.endswith("_caption") and access_key(msgid)}
+        self.help = "alt+" + self.keys[access_key(texts_of(english)["mnuHelp_caption"])]
+        self.decimal_sign = texts["decimal_sign"]
+
+    def keys_of(self, tokens):
+        translated = []
+        for token in tokens:
+            on_menu = translated[-1:] == [self.help]
+            if token.startswith("alt+"):
+                token = "alt+" + self.keys[token[4:]]
+            elif on_menu and len(token) == 1 and token.isalpha():
+                token = self.keys[token]
+            elif step_of(token).kind == "type":
+                token = token.replace(".", self.decimal_sign)
+            translated.append(token)
+        return " ".join(translated)
+
+    def line(self, line):
+        parts = [part.strip(" ") for part in line.split("|")]
+        if len(parts) != 6:
+            raise ValueError("a key session needs six parts: " + line)
+        fields = [field.replace(".", self.decimal_sign) for field in parts[2:]]
+        return " | ".join([parts[0], self.keys_of(parts[1].split()), *fields])
+
+
+def session_lines(language="en"):
+    translation = Translation(language)
     with open(FILE, encoding="utf-8") as lines:
-        for line in lines:
-            line = line.rstrip("\n")
-            if not line or line.startswith("#"):
-                continue
-            parts = [part.strip(" ") for part in line.split("|")]
-            if len(parts) != 6:
-                raise ValueError("a key session needs six parts: " + line)
-            sessions.append(Session(parts[0], [step_of(t) for t in parts[1].split()],
-                                    tuple(parts[2:])))
+        return [translation.line(line.rstrip("\n")) for line in lines
+                if line.strip() and not line.startswith("#")]
+
+
+def read_sessions(language="en"):
+    sessions = []
+    for line in session_lines(language):
+        parts = [part.strip(" ") for part in line.split("|")]
+        sessions.append(Session(parts[0], [step_of(t) for t in parts[1].split()],
+                                tuple(parts[2:])))
     return sessions
+
+
+if __name__ == "__main__":
+    print("\n".join(session_lines(sys.argv[1])))

@@ -784,6 +784,48 @@ private:
     std::optional<Program> m_program;
 };
 
+// How wide a control's caption is drawn, in pixels, with what the control draws beside it: an
+// option's circle and the gap after it, a button's edges.
+int neededWidth(HWND control, ControlKind kind)
+{
+    wchar_t caption[256]{};
+    GetWindowTextW(control, caption, static_cast<int>(std::size(caption)));
+    HDC context = GetDC(control);
+    const HGDIOBJ before =
+        SelectObject(context, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT drawn{};
+    DrawTextW(context, caption, -1, &drawn, DT_CALCRECT | DT_SINGLELINE);
+    SIZE blank{};
+    GetTextExtentPoint32W(context, L" ", 1, &blank);
+    SelectObject(context, before);
+    ReleaseDC(control, context);
+    const int width = drawn.right - drawn.left;
+    if (kind == ControlKind::OptionButton)
+        return width + GetSystemMetrics(SM_CXMENUCHECK) + blank.cx;
+    if (kind == ControlKind::PushButton)
+        return width + 4 * GetSystemMetrics(SM_CXEDGE);
+    return width;
+}
+
+// Each caption, in each language, fits the control it stands in as the window lays it out.
+TEST(Win32WindowCaptions, FitTheirControlsInEveryLanguage)
+{
+    for (const Catalogue &catalogue : kCatalogues) {
+        speak(catalogue);
+        const WindowOnThread window;
+        for (const ControlLayout &layout : clientControls()) {
+            if (layout.caption == Text::none)
+                continue;
+            const HWND control = window.program().control(layout.id);
+            RECT place{};
+            GetClientRect(control, &place);
+            EXPECT_LE(neededWidth(control, layout.kind), place.right)
+                << catalogue.language << ": " << layout.name;
+        }
+    }
+    speak(kCatalogues.front());
+}
+
 // Each event paints each field that it changes once, and no other: a field set to the text it
 // shows, or a focus that leaves and comes back, would paint it again.
 TEST(Win32WindowPaints, EachEventPaintsEachChangedFieldOnce)
@@ -870,12 +912,13 @@ private:
 int main(int argc, char *argv[])
 {
     testing::InitGoogleTest(&argc, argv);
-    if (argc != 2) {
-        std::fputs("usage: win32_window_test RUNBY_EXE\n", stderr);
+    if (argc != 3) {
+        std::fputs("usage: win32_window_test RUNBY_EXE LANGUAGE\n", stderr);
         return 2;
     }
     g_exe = windowsPath(argv[1]);
-    for (const KeySession &session : readKeySessions(RUNBY_KEY_SESSIONS)) {
+    // The sessions as typed in the language that the system gives the program.
+    for (const KeySession &session : readKeySessions(argv[2])) {
         testing::RegisterTest("KeySession", session.what.c_str(), nullptr, nullptr, __FILE__,
             __LINE__, [session]() -> testing::Test * { return new KeySessionTest(session); });
     }

@@ -24,6 +24,7 @@
 
 Q_DECLARE_METATYPE(std::function<void(QMessageBox *)>)
 Q_DECLARE_METATYPE(runby::KeySession)
+Q_DECLARE_METATYPE(const runby::Catalogue *)
 
 #include <functional>
 #include <memory>
@@ -142,6 +143,7 @@ void WindowTest::init()
 void WindowTest::cleanup()
 {
     m_window.reset();
+    runby::speak(runby::kCatalogues.front());
 }
 
 void WindowTest::typeAndPressEnter(const QString &speed)
@@ -715,8 +717,11 @@ QStringList WindowTest::fieldTexts() const
 void WindowTest::loseNoKeySentBackToBack_data()
 {
     QTest::addColumn<runby::KeySession>("session");
-    for (const runby::KeySession &session : runby::readKeySessions(RUNBY_KEY_SESSIONS))
-        QTest::newRow(session.what.c_str()) << session;
+    QTest::addColumn<const runby::Catalogue *>("catalogue");
+    for (const runby::Catalogue &catalogue : runby::kCatalogues)
+        for (const runby::KeySession &session : runby::readKeySessions(catalogue.language))
+            QTest::addRow("%s: %s", catalogue.language.data(), session.what.c_str())
+                << session << &catalogue;
 }
 
 namespace {
@@ -818,6 +823,11 @@ private:
 void WindowTest::loseNoKeySentBackToBack()
 {
     QFETCH(runby::KeySession, session);
+    QFETCH(const runby::Catalogue *, catalogue);
+    if (catalogue != &runby::kCatalogues.front()) {
+        runby::speak(*catalogue);
+        init();
+    }
     SessionSender(session.steps, m_window.get()).sendFrom(0);
     QStringList expected;
     for (const std::string &field : session.fields)

@@ -160,6 +160,8 @@ std::string boxAttributes(const ControlLayout &layout, const LoadedState &state)
     std::string style = "--left:" + pixels(layout.left) + ";--top:" + pixels(layout.top)
         + ";--width:" + pixels(layout.width) + ";--height:" + pixels(layout.height)
         + ";--points:" + formatReal(face.points);
+    if (layout.kind == ControlKind::Label)
+        style += ";--room:" + pixels(roomOf(layout));
     if (state.colour)
         style += std::string(layout.kind == ControlKind::TextField ? ";--back:" : ";--fore:")
             + cssColour(*state.colour);
@@ -245,6 +247,34 @@ std::string menuMarkup()
 std::string pageText(Text text)
 {
     return escaped(textOf(text));
+}
+
+std::string jsonText(Text text)
+{
+    std::string json = "\"";
+    for (const char c : textOf(text)) {
+        if (c == '"' || c == '\\')
+            json += '\\';
+        if (static_cast<unsigned char>(c) < 0x20)
+            json += "\\u00" + std::string{"0123456789abcdef"[c / 16], "0123456789abcdef"[c % 16]};
+        else
+            json += c;
+    }
+    return json + "\"";
+}
+
+std::string pageSuffixOf(const Catalogue &catalogue)
+{
+    return &catalogue == &kCatalogues.front() ? "" : "." + std::string(catalogue.language);
+}
+
+std::string pagesByLanguage()
+{
+    std::string pages;
+    for (const Catalogue &catalogue : kCatalogues)
+        pages += (pages.empty() ? "{" : ", ") + std::string(catalogue.language) + ": \"index"
+            + pageSuffixOf(catalogue) + ".html\"";
+    return pages + "}";
 }
 
 std::string clientAreaMarkup()

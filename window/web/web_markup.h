@@ -20,5 +20,13 @@ std::string menuMarkup();
 
 // A text of the catalogue, as the page's markup holds it.
 std::string pageText(Text text);
+// A text of the catalogue as a JSON string, quotes included, as the manifest holds it.
+std::string jsonText(Text text);
+
+// What the names of a language's page and manifest add to English's: index.html and
+// manifest.webmanifest in English, index.fr.html and manifest.fr.webmanifest in French.
+std::string pageSuffixOf(const Catalogue &catalogue);
+// The page of each language the program speaks, as a JavaScript object by language.
+std::string pagesByLanguage();
 
 } // namespace runby

@@ -16,6 +16,8 @@ void js_open_menu();
 // Closes the menu and gives the focus back where it was before the menu opened.
 void js_close_menu();
 void js_mark_ready();
+// The page's language, its lang attribute, as a copy that the caller frees.
+char *js_page_language();
 // A copy of the value that the caller frees.
 char *js_utf8_value(const char *name);
 int js_value_length(const char *name);

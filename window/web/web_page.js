@@ -119,6 +119,10 @@ const runbyLibrary = {
         }
     },
 
+    js_page_language: function() {
+        return stringToNewUTF8(document.documentElement.lang);
+    },
+
     js_utf8_value: function(name) {
         return stringToNewUTF8(document.getElementById(UTF8ToString(name)).value);
     },

@@ -7,6 +7,7 @@
 #include "web_page.h"
 #include "window_session.h"
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 
@@ -108,6 +109,11 @@ WebTextBox *WebWindow::textBoxOf(ControlId id)
 
 void startWebWindow()
 {
+    // The calculator speaks the language that the page was written in.
+    char *language = js_page_language();
+    const std::string languages[] = {language};
+    std::free(language);
+    speak(catalogueFor(languages));
     // Never freed: the page holds the window until it is closed.
     auto *window = new WebWindow; // NOLINT(cppcoreguidelines-owning-memory)
     window->create();
