@@ -42,9 +42,12 @@ KINDS = {"SPEECH OUTPUT": "speech", "BRAILLE LINE": "braille", "NOTIFICATION KEP
 # Text that the page put into its status region, for Orca to speak once it has paused.
 STATUS = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - EVENT MANAGER: object:text-changed:insert for "
                     r"\[status bar(?: \| )?\] in .*?\(\d+, \d+, (.*)\)$", re.S)
-# A control that Chromium tells has gained the focus.
+# A control that Chromium tells has gained the focus, by its name, or by its role in brackets when
+# it has none yet: as the box closes, Chromium may tell the focus on an option before the label
+# that names it is back in the page's tree.
 FOCUSED = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - EVENT MANAGER: object:state-changed:focused for "
-                     r"\[[a-z ]+(?: \| (.*)|: '(.*)')\] in .*\(1, 0, 0\)$", re.S)
+                     r"\[([a-z ]+)(?: \| (.*)|: '(.*)')?\] in .*\(1, 0, 0\)$", re.S)
+UNNAMED = {"Imperial": "[radio button]"}
 
 # Orca writes its log line by line, at the level that holds what it speaks and brailles, and logs
 # each notification it keeps for the user to recall: Orca 43 keeps them in notification_messages,
@@ -206,7 +209,8 @@ class Session:
             elif STATUS.match(entry):
                 self.entries.append(("status", STATUS.match(entry).group(1)))
             elif FOCUSED.match(entry):
-                self.entries.append(("focus", "".join(FOCUSED.match(entry).groups(""))))
+                role, *name = FOCUSED.match(entry).groups("")
+                self.entries.append(("focus", "".join(name) or f"[{role}]"))
 
     def mark(self):
         self.update()
@@ -361,7 +365,10 @@ def box_from_every_path(session, page):
         # the box's button it held is gone from the page by then. What counts is that it goes
         # back.
         if page and back not in (METRIC_FIELD, IMPERIAL_FIELD):
-            check(session.wait_for(lambda *_: back in session.since(mark, "focus"), mark),
+            def went_back(*_):
+                focuses = session.since(mark, "focus")
+                return back in focuses or UNNAMED.get(back) in focuses
+            check(session.wait_for(went_back, mark),
                   f"OK {what}: the focus goes back to {back}", session.since(mark, "focus"))
         else:
             session.wait_for(lambda said, _: back in said, mark)
