@@ -42,11 +42,12 @@ std::string_view textOf(Text text)
     return spoken->texts.at(static_cast<std::size_t>(text));
 }
 
-// One pass over the text, so that a filling is never read for names.
-std::string filledText(Text text, std::initializer_list<Filling> fillings)
+namespace {
+
+// One pass over the pattern, so that a filling is never read for names.
+std::string filled(std::string_view pattern, std::initializer_list<Filling> fillings)
 {
-    const std::string_view pattern = textOf(text);
-    std::string filled;
+    std::string text;
     std::size_t done = 0;
     for (std::size_t open = pattern.find('{'); open != std::string_view::npos;
          open = pattern.find('{', done)) {
@@ -56,13 +57,25 @@ std::string filledText(Text text, std::initializer_list<Filling> fillings)
         const std::string_view name = pattern.substr(open + 1, close - open - 1);
         const auto filling = std::find_if(fillings.begin(), fillings.end(),
             [name](const Filling &candidate) { return candidate.name == name; });
-        filled += pattern.substr(done, open - done);
-        filled +=
-            filling != fillings.end() ? filling->value : pattern.substr(open, close + 1 - open);
+        text += pattern.substr(done, open - done);
+        text += filling != fillings.end() ? filling->value : pattern.substr(open, close + 1 - open);
         done = close + 1;
     }
-    filled += pattern.substr(done);
-    return filled;
+    text += pattern.substr(done);
+    return text;
+}
+
+} // namespace
+
+std::string filledText(Text text, std::initializer_list<Filling> fillings)
+{
+    return filled(textOf(text), fillings);
+}
+
+std::string filledText(Text text, unsigned long count, std::initializer_list<Filling> fillings)
+{
+    const std::string_view other = spoken->otherForms.at(static_cast<std::size_t>(text));
+    return filled(spoken->formOf(count) == 1 && !other.empty() ? other : textOf(text), fillings);
 }
 
 } // namespace runby

@@ -31,5 +31,8 @@ struct Filling
 
 // The text in the language the program speaks with each {name} in it replaced by its filling.
 std::string filledText(Text text, std::initializer_list<Filling> fillings);
+// The same, in the form that the count takes where the text has plural forms: in French,
+// "{figure} pouce" for 0 and 1, "{figure} pouces" from 2.
+std::string filledText(Text text, unsigned long count, std::initializer_list<Filling> fillings);
 
 } // namespace runby

@@ -51,7 +51,10 @@ VIAddVersionKey LegalCopyright Tarnvale
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
+; English first, the language of any system that asks for neither; NSIS shows its pages in the
+; system's display language where it is one of these.
 !insertmacro MUI_LANGUAGE English
+!insertmacro MUI_LANGUAGE French
 
 Function .onInit
   !insertmacro MULTIUSER_INIT

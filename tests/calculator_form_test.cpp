@@ -411,7 +411,7 @@ TEST(RunbyInfoText, HoldsTheRuleInTwentyThreeLinesJoinedByCarriageReturnAndLineF
 } // namespace
 
 // In French the fields read a comma or a full stop as the decimal sign, and every number written
-// or said has a comma.
+// or said has a comma; a unit's name takes its form from the figure's whole part.
 TEST_F(CalculatorFormTest, WritesAndReadsDecimalCommasInFrench)
 {
     const std::vector<std::string> french{"fr-CA"};
@@ -431,5 +431,7 @@ TEST_F(CalculatorFormTest, WritesAndReadsDecimalCommasInFrench)
     form.optImperial_Click();
     calculate("1,5E2");
     EXPECT_EQ(texts(), (std::vector<std::string>{"1,5E2", "0,762", "4,5", "114,3"}));
+    EXPECT_THAT(announcer.said.back(),
+        AllOf(HasSubstr("4,5 pouces"), HasSubstr("0,762 mètre par seconde")));
     speak(kCatalogues.front());
 }

@@ -15,14 +15,13 @@ import sys
 import tempfile
 import time
 
-from key_sessions import languages, read_sessions
+from key_sessions import Translation, languages, read_sessions
 from private_display import eventually, start_xvfb
 
 SCREEN = (1024, 768)
 TWIPS_PER_PIXEL = 15
 LAYOUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window", "layout.h")
 FIELDS = ("txtImperialSpeed", "txtMetricSpeed", "txtRunbyInches", "txtRunbyMillimeters")
-RUNBY_INFO_TITLE = "Runby Information"
 RUNBY_INFO_KEY = "r"
 # The middle of the message box's OK, from the bottom right corner of the box's client area.
 OK_FROM_RIGHT, OK_FROM_BOTTOM = 52, 22
@@ -56,6 +55,13 @@ class Desktop:
         self.env = env
         # The height of each window's menu bar, above the client area.
         self.menu_heights = {}
+        self.speak("en")
+
+    def speak(self, language):
+        """Has the programs started from now on speak the language, as a desktop session names it
+        for them."""
+        self.env = {**self.env, "LANGUAGE": language}
+        self.box_title = Translation(language).box_title
 
     def run(self, *args, stdin=None, check=True):
         return subprocess.run(args, env=self.env, input=stdin, capture_output=True, timeout=30,
@@ -183,7 +189,7 @@ def xdotool_words(desktop, window, steps):
             if words or keys:
                 desktop.xdotool(*words, *(["key", "--delay", "20", *keys] if keys else []))
             words, keys = [], []
-            box = desktop.find_window(RUNBY_INFO_TITLE)
+            box = desktop.find_window(desktop.box_title)
             width, height = desktop.geometry(box)[2:]
             words += ["mousemove", "--window", box, str(width - OK_FROM_RIGHT),
                       str(height - OK_FROM_BOTTOM), "click", "1"]
@@ -264,7 +270,7 @@ def with_box_open(desktop, program, typed_at_box):
     process, window = start_program(desktop, program)
     try:
         desktop.xdotool("key", "--delay", "20", "1", "5", "0", "ctrl+r")
-        box = desktop.find_window(RUNBY_INFO_TITLE)
+        box = desktop.find_window(desktop.box_title)
         if not eventually(lambda: desktop.xdotool("getwindowfocus").strip() == box):
             return ["the box never had the focus"]
         return typed_at_box(process) or fields_failures(desktop, window, ("1507", "", "", ""))
@@ -297,7 +303,7 @@ def check_busy_window_manager(desktop, program, window_manager):
         try:
             desktop.xdotool("key", "Escape")
             if not eventually(lambda: desktop.run("xdotool", "search", "--onlyvisible", "--name",
-                                                  RUNBY_INFO_TITLE, check=False).returncode):
+                                                  desktop.box_title, check=False).returncode):
                 return ["the box did not close"]
             desktop.xdotool("key", "7")
         finally:
@@ -329,12 +335,11 @@ def main():
         try:
             desktop.wait_for_window_manager()
             for language in languages():
-                # The language as a desktop session names it for the programs it starts.
-                desktop.env = {**env, "LANGUAGE": language}
+                desktop.speak(language)
                 for index, session in enumerate(read_sessions(language)):
                     report(f"{language}: {session.what}",
                            run_session(desktop, program, session, index == 0))
-            desktop.env = env
+            desktop.speak("en")
             report("keys typed at the box while the program is busy",
                    check_busy_program(desktop, program))
             report("a key typed as the box closes while the window manager is busy",

@@ -76,6 +76,7 @@ class Translation:
                      if context.endswith("_caption") and access_key(msgid)}
         self.help = "alt+" + self.keys[access_key(texts_of(english)["mnuHelp_caption"])]
         self.decimal_sign = texts["decimal_sign"]
+        self.box_title = texts["runby_info_title"]
 
     def keys_of(self, tokens):
         translated = []

@@ -101,10 +101,18 @@ std::string spokenFigure(std::string_view shown)
     return exact ? rounded : filledText(Text::figure_about, {{"figure", rounded}});
 }
 
+// The whole part of a figure, by which a language chooses the form of its unit's name.
+unsigned long wholePartOf(std::string_view figure)
+{
+    constexpr double kMany = 1e9;
+    return static_cast<unsigned long>(std::clamp(parseLeadingNumber(figure), 0.0, kMany));
+}
+
 // A field's figure with its unit, as a sentence says it.
 std::string spokenQuantity(Text quantity, const TextBox &field)
 {
-    return filledText(quantity, {{"figure", spokenFigure(readableNumber(field.text()))}});
+    const std::string figure = readableNumber(field.text());
+    return filledText(quantity, wholePartOf(figure), {{"figure", spokenFigure(figure)}});
 }
 
 } // namespace

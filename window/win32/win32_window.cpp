@@ -269,6 +269,8 @@ CalculatorWindow::~CalculatorWindow()
 {
     if (m_menuKeys)
         UnhookWindowsHookEx(m_menuKeys);
+    // The class goes with its window, so that a later window of the process registers it again.
+    UnregisterClassW(kWindowClassName, m_instance);
 }
 
 // The controls, the menu and the tips, and the calculator over them.
