@@ -131,8 +131,18 @@ start_wine() {
     wine cmd /c exit
 }
 
+# Generates the locale named $1 (fr_CA.UTF-8) where the system lacks it: Wine takes the display
+# language of the French key sessions from it, and knows no locale that glibc lacks.
+generate_locale() {
+    locale -a | grep -qix "${1/UTF-8/utf8}" && return
+    install_missing locales
+    grep -q "^$1 UTF-8" /etc/locale.gen || echo "$1 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen
+}
+
 windows_tests() {
     build windows
+    generate_locale fr_CA.UTF-8
     start_private_desktop
     start_wine
     local status=0
