@@ -15,7 +15,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-readonly program_packages=(cmake make g++ python3 gettext po4a qt6-base-dev fonts-liberation2)
+readonly program_packages=(cmake make g++ python3 gettext po4a qt6-base-dev qt6-translations-l10n
+    fonts-liberation2)
 readonly build_packages=("${program_packages[@]}" libgtest-dev libgmock-dev libbenchmark-dev)
 readonly check_packages=(clang libclang-rt-dev clang-tidy cppcheck gettext xvfb xdotool strace
     python3 openbox xclip x11-utils dbus-daemon nodejs at-spi2-core python3-pyatspi python3-xlib

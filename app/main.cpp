@@ -25,19 +25,21 @@ bool windowSystemNamed(int argc, char *argv[])
 
 // The program speaks the first of the user's languages that it knows: Qt reads them from LANGUAGE,
 // LC_ALL, LC_MESSAGES and LANG, in that order.
-void speakTheUsersLanguage()
+const runby::Catalogue &speakTheUsersLanguage()
 {
     std::vector<std::string> languages;
     for (const QString &tag : QLocale::system().uiLanguages())
         languages.push_back(tag.toStdString());
-    runby::speak(runby::catalogueFor(languages));
+    const runby::Catalogue &catalogue = runby::catalogueFor(languages);
+    runby::speak(catalogue);
+    return catalogue;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    speakTheUsersLanguage();
+    const runby::Catalogue &catalogue = speakTheUsersLanguage();
     if (!windowSystemNamed(argc, argv)) {
         const std::string_view message = runby::textOf(runby::Text::no_desktop);
         std::fwrite(message.data(), 1, message.size(), stderr);
@@ -45,6 +47,7 @@ int main(int argc, char *argv[])
         return 1;
     }
     QApplication app(argc, argv);
+    runby::speakInQt(app, catalogue.language);
     runby::RunbyWindow window;
     window.show();
     return QApplication::exec();

@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 #include <QToolButton>
+#include <QTranslator>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(std::function<void(QMessageBox *)>)
@@ -106,6 +107,7 @@ private slots:
     void tellsScreenReadersTheResultWithoutMovingTheFocus();
     void calculateIsTheDefaultButtonUnlessClearHasTheFocus();
     void aLoneAltLosesNoKey();
+    void qtsOwnTextsSpeakTheProgramsLanguage();
     void loseNoKeySentBackToBack_data();
     void loseNoKeySentBackToBack();
     void speedFieldsShowWhatTheCalculationReads_data();
@@ -706,6 +708,18 @@ void WindowTest::aLoneAltLosesNoKey()
     QMenu *help = m_window->menuBar()->findChild<QMenu *>("mnuHelp");
     QTRY_VERIFY(help->isVisible());
     QTest::keyClick(help, Qt::Key_Escape);
+}
+
+// A field's context menu, Qt's own, in French where the program speaks French.
+void WindowTest::qtsOwnTextsSpeakTheProgramsLanguage()
+{
+    QVERIFY(!runby::speakInQt(*QCoreApplication::instance(), "en"));
+    QTranslator *french = runby::speakInQt(*QCoreApplication::instance(), "fr");
+    QVERIFY(french);
+    const QString undo = QCoreApplication::translate("QLineEdit", "&Undo");
+    QCoreApplication::removeTranslator(french);
+    delete french;
+    QCOMPARE(undo, "&Annuler");
 }
 
 QStringList WindowTest::fieldTexts() const

@@ -26,6 +26,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -433,6 +434,17 @@ void orderForReading(const ControlWidgets &widgets, const QWidget *client)
 }
 
 } // namespace
+
+QTranslator *speakInQt(QCoreApplication &application, std::string_view language)
+{
+    auto translation = std::make_unique<QTranslator>();
+    if (!translation->load(QStringLiteral(":/translations/qtbase_")
+            + QString::fromUtf8(language.data(), static_cast<qsizetype>(language.size()))))
+        return nullptr;
+    translation->setParent(&application);
+    QCoreApplication::installTranslator(translation.get());
+    return translation.release();
+}
 
 RunbyWindow::RunbyWindow(QWidget *parent) : QMainWindow(parent, frameFlags())
 {

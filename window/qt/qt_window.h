@@ -3,11 +3,20 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <string_view>
+
+class QCoreApplication;
+class QTranslator;
 
 namespace runby {
 
 class KeysInOrder;
 class WindowSession;
+
+// Has Qt's own texts (a field's context menu) speak the language from now on, from Qt's
+// translation that the program carries; gives that translation, which the application owns, or
+// null where the program carries none (English is Qt's own).
+QTranslator *speakInQt(QCoreApplication &application, std::string_view language);
 
 // The calculator's one window, frmRunby: the menu, the unit options, the speed and runby fields
 // and the two buttons, laid out at fixed places and bound to the handlers of CalculatorForm.
