@@ -91,29 +91,26 @@ class Translation:
             translated.append(token)
         return " ".join(translated)
 
-    def line(self, line):
+    def parts(self, line):
+        """The session's parts, as typed and shown in the language."""
         parts = [part.strip(" ") for part in line.split("|")]
         if len(parts) != 6:
             raise ValueError("a key session needs six parts: " + line)
         fields = [field.replace(".", self.decimal_sign) for field in parts[2:]]
-        return " | ".join([parts[0], self.keys_of(parts[1].split()), *fields])
+        return [parts[0], self.keys_of(parts[1].split()), *fields]
 
 
-def session_lines(language="en"):
+def session_parts(language="en"):
     translation = Translation(language)
     with open(FILE, encoding="utf-8") as lines:
-        return [translation.line(line.rstrip("\n")) for line in lines
+        return [translation.parts(line.rstrip("\n")) for line in lines
                 if line.strip() and not line.startswith("#")]
 
 
 def read_sessions(language="en"):
-    sessions = []
-    for line in session_lines(language):
-        parts = [part.strip(" ") for part in line.split("|")]
-        sessions.append(Session(parts[0], [step_of(t) for t in parts[1].split()],
-                                tuple(parts[2:])))
-    return sessions
+    return [Session(parts[0], [step_of(t) for t in parts[1].split()], tuple(parts[2:]))
+            for parts in session_parts(language)]
 
 
 if __name__ == "__main__":
-    print("\n".join(session_lines(sys.argv[1])))
+    print("\n".join(" | ".join(parts) for parts in session_parts(sys.argv[1])))
