@@ -325,9 +325,11 @@ private:
         input.type = INPUT_MOUSE;
         input.mi.dx = MulDiv((rect.left + rect.right) / 2, 65535, width - 1);
         input.mi.dy = MulDiv((rect.top + rect.bottom) / 2, 65535, height - 1);
-        for (const DWORD flags :
-            {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-            input.mi.dwFlags = flags;
+        // The press and the release each carry the place too: Wine also takes the pointer's place
+        // from X's events, and one from before the move (a window mapped under the pointer where
+        // it was) would put a bare press back there, beside OK.
+        for (const DWORD flags : {0, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+            input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
             m_inputs.push_back(input);
         }
     }
