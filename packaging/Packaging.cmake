@@ -39,16 +39,18 @@ else()
         endif()
         set(catalogue ${PROJECT_SOURCE_DIR}/catalogue/${language}.po)
         set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${catalogue})
+        set(localized ${PROJECT_BINARY_DIR}/packaging/runby.${language}.1.in)
+        file(REMOVE ${localized})
         execute_process(COMMAND ${PO4A_TRANSLATE} --format man --master-charset UTF-8
                 --localized-charset UTF-8 --keep 100 --master ${CMAKE_CURRENT_LIST_DIR}/runby.1.in
-                --po ${catalogue} --localized ${PROJECT_BINARY_DIR}/packaging/runby.${language}.1.in
+                --po ${catalogue} --localized ${localized}
             RESULT_VARIABLE failed OUTPUT_QUIET ERROR_VARIABLE said)
-        # po4a 0.69 reads the program's entries, keyed by msgctxt, as errors it can pass over.
-        if(failed)
+        # po4a 0.69 reads the program's entries, keyed by msgctxt, as errors it can pass over. A
+        # page short of a translation is discarded with success.
+        if(failed OR NOT EXISTS ${localized})
             message(FATAL_ERROR "po4a-translate: ${said}")
         endif()
-        configure_file(${PROJECT_BINARY_DIR}/packaging/runby.${language}.1.in
-            ${PROJECT_BINARY_DIR}/packaging/${language}/runby.1 @ONLY)
+        configure_file(${localized} ${PROJECT_BINARY_DIR}/packaging/${language}/runby.1 @ONLY)
         list(APPEND manuals ${language}/runby.1)
     endforeach()
     # The manual pages and the changelog, compressed without a time stamp.
