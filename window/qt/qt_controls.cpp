@@ -160,31 +160,36 @@ namespace {
 // The field whose selection the calculator's write removes, while it writes.
 QObject *g_fieldWritten = nullptr;
 
-// Passes every accessibility event on but the selection change and caret move of the field
-// written: Orca takes either for the selection's end.
-void withholdSelectionChange(QAccessibleEvent *event)
+// Passes every accessibility event on but those of the field written about its text, its
+// selection and its caret.
+void withholdWrittenFieldsEvents(QAccessibleEvent *event)
 {
     const QAccessible::Event type = event->type();
-    if ((type == QAccessible::TextSelectionChanged || type == QAccessible::TextCaretMoved)
-        && event->object() == g_fieldWritten)
+    const bool aboutText = type == QAccessible::TextSelectionChanged
+        || type == QAccessible::TextCaretMoved || type == QAccessible::TextInserted
+        || type == QAccessible::TextRemoved || type == QAccessible::TextUpdated;
+    if (aboutText && event->object() == g_fieldWritten)
         return;
     QAccessible::installUpdateHandler(nullptr);
     QAccessible::updateAccessibility(event);
-    QAccessible::installUpdateHandler(withholdSelectionChange);
+    QAccessible::installUpdateHandler(withholdWrittenFieldsEvents);
 }
 
 } // namespace
 
-// A selection that the calculator's write removes is not the user's: Orca 43 would say "Text
-// unselected" of a field being emptied as the units change. It is told only of a field that keeps
-// the focus once the handlers are done, which Orca would otherwise still hold as selected. This
-// can go once Orca tells a selection's end only of the field with the focus.
+// A selection that the calculator's write removes is not the user's. Orca 43 says "Text
+// unselected" when told of its end, and "Selection deleted" when told of its text removed while
+// the field is still Orca's focus, as the field left is emptied on a change of units. So the
+// write is told once the handlers are done, when the focus has gone where they put it, and the
+// selection's end only of a field that keeps the focus, which Orca would otherwise still hold as
+// selected. This can go once Orca tells neither of a field that a program writes.
 void QtTextBox::setText(std::string_view text)
 {
     const bool selected = m_edit->hasSelectedText() && QAccessible::isActive();
+    const QString before = m_edit->text();
     if (selected) {
         g_fieldWritten = m_edit;
-        QAccessible::installUpdateHandler(withholdSelectionChange);
+        QAccessible::installUpdateHandler(withholdWrittenFieldsEvents);
     }
     m_edit->setText(toQString(text));
     // Show a number from its first digit when it is wider than the field.
@@ -195,7 +200,9 @@ void QtTextBox::setText(std::string_view text)
     g_fieldWritten = nullptr;
     QMetaObject::invokeMethod(
         m_edit,
-        [edit = m_edit] {
+        [edit = m_edit, before, after = m_edit->text()] {
+            QAccessibleTextUpdateEvent written(edit, 0, before, after);
+            QAccessible::updateAccessibility(&written);
             if (!edit->hasFocus())
                 return;
             QAccessibleTextSelectionEvent selection(
