@@ -133,7 +133,8 @@ start_wine() {
 }
 
 # Generates the locale named $1 (fr_CA.UTF-8) where the system lacks it: Wine takes the display
-# language of the French key sessions from it, and knows no locale that glibc lacks.
+# language of the French key sessions from it, and knows no locale that glibc lacks; Orca speaks
+# French in it.
 generate_locale() {
     locale -a | grep -qix "${1/UTF-8/utf8}" && return
     install_missing locales
@@ -143,7 +144,6 @@ generate_locale() {
 
 windows_tests() {
     build windows
-    generate_locale fr_CA.UTF-8
     start_private_desktop
     start_wine
     local status=0
@@ -336,6 +336,7 @@ run)
 test)
     install_missing "${build_packages[@]}" "${check_packages[@]}" "${windows_packages[@]}" \
         "${package_packages[@]}" "${web_packages[@]}"
+    generate_locale fr_CA.UTF-8
     build release
     static_analysis
     fuzz
@@ -387,6 +388,7 @@ bench)
 stress)
     install_missing "${build_packages[@]}" "${check_packages[@]}" "${windows_packages[@]}" \
         "${web_packages[@]}"
+    generate_locale fr_CA.UTF-8
     stress "${RUNBY_STRESS_RUNS:-20}"
     ;;
 debian13)

@@ -62,6 +62,12 @@ def texts_of(english):
     return {context: msgid for context, msgid, _ in english}
 
 
+def locale_of(language):
+    """The locale that the language's catalogue is written for, as its header names it."""
+    with open(os.path.join(CATALOGUE, language + ".po"), encoding="utf-8") as catalogue:
+        return re.search(r'^"Language: (\w+)\\n"$', catalogue.read(), re.M).group(1)
+
+
 class Translation:
     """What a session types and shows in the language: the access keys of its captions, a letter
     typed on the open Help menu being its item's, and its decimal sign in what is typed and
@@ -77,6 +83,7 @@ class Translation:
         self.help = "alt+" + self.keys[access_key(texts_of(english)["mnuHelp_caption"])]
         self.decimal_sign = texts["decimal_sign"]
         self.box_title = texts["runby_info_title"]
+        self.locale = "en_US" if language == "en" else locale_of(language)
 
     def keys_of(self, tokens):
         translated = []

@@ -5,14 +5,18 @@ Everything runs privately, inside one temporary folder: an X server with the ope
 manager, a D-Bus session bus that starts the accessibility bus, speech-dispatcher with its sound
 going nowhere, Orca writing what it speaks and brailles to its debug log, and the program, or
 Chromium showing the page. The keys a blind user would press are sent one step at a time, each
-step waiting until Orca's log holds what the step must make it say.
+step waiting until Orca's log holds what the step must make it say. The session runs in each
+language the program speaks, with the system, Orca and Chromium in that language: what the program
+says comes from its catalogue, what Orca says of its own from Orca's.
 
-usage: orca_session.py PATH_TO_RUNBY
-       orca_session.py --page SITE_FOLDER
+usage: orca_session.py [--language LANGUAGE] PATH_TO_RUNBY
+       orca_session.py [--language LANGUAGE] --page SITE_FOLDER
 
-With RUNBY_ORCA_LOG set to a path, Orca's whole log is copied there at the end.
+With RUNBY_ORCA_LOG set to a path, Orca's whole log of each language is written there at the
+end.
 """
 
+import gettext
 import os
 import re
 import shutil
@@ -23,16 +27,9 @@ import sys
 import tempfile
 
 from driving import check, finish, serve
+from key_sessions import CATALOGUE, Translation, entries, languages
 from private_display import eventually, start_xvfb
 
-SENTENCE_150 = "Minimum runby 4.5 inches, 114.3 millimeters; 0.762 meters per second"
-SENTENCE_075 = "Minimum runby 112.5 millimeters, about 4.429 inches; about 147.6 feet per minute"
-SENTENCE_5 = "Minimum runby 150 millimeters, about 5.906 inches; about 984.3 feet per minute"
-CLEARED = "The speed is not positive; the fields were cleared."
-SENTENCES = (SENTENCE_150, SENTENCE_075, CLEARED)
-IMPERIAL_FIELD = "Speed in feet per minute"
-METRIC_FIELD = "Speed in meters per second"
-RULE_FIRST_LINE = "300.8b Minimum Bottom and Top Car Runby"
 # A spoken or brailled entry of Orca's log, or one that Orca kept in its history of
 # notifications; speech ends with the voice it was spoken in.
 ENTRY = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - (SPEECH OUTPUT|BRAILLE LINE|NOTIFICATION KEPT): +"
@@ -47,7 +44,70 @@ STATUS = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - EVENT MANAGER: object:text-changed:
 # that names it is back in the page's tree.
 FOCUSED = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - EVENT MANAGER: object:state-changed:focused for "
                      r"\[([a-z ]+)(?: \| (.*)|: '(.*)')?\] in .*\(1, 0, 0\)$", re.S)
-UNNAMED = {"Imperial": "[radio button]"}
+
+# Keysyms of what is typed, where xdotool does not take the character itself.
+KEYSYMS = {".": "period", ",": "comma"}
+
+
+class Words:
+    """What the program says in the language, from its catalogue, and what Orca says of its own,
+    from Orca's catalogue and the accessibility bus's names of roles."""
+
+    def __init__(self, language, folder):
+        self.language = language
+        self.translation = Translation(language)
+        self.english = {context: msgid for context, msgid, _ in
+                        entries(os.path.join(CATALOGUE, "runby.pot"))}
+        self.program = gettext.NullTranslations()
+        if language != "en":
+            compiled = os.path.join(folder, language + ".mo")
+            subprocess.run(["msgfmt", "-o", compiled, os.path.join(CATALOGUE, language + ".po")],
+                           check=True, timeout=30)
+            with open(compiled, "rb") as catalogue:
+                self.program = gettext.GNUTranslations(catalogue)
+        # Where Debian installs Orca's catalogue and the accessibility bus's.
+        system = "/usr/share/locale"
+        self.orca = gettext.translation("orca", system, [language], fallback=True)
+        self.role = gettext.translation("at-spi2-core", system, [language], fallback=True).gettext
+        self.imperial_field = self.text("txtImperialSpeed_name")
+        self.metric_field = self.text("txtMetricSpeed_name")
+        self.cleared = self.text("sentence_cleared")
+        self.sentence_150 = self.sentence(self.figure("figure_inches", "4.5"),
+                                          self.figure("figure_millimeters", "114.3"),
+                                          self.figure("figure_meters_per_second", "0.762"))
+        self.sentence_075 = self.sentence(self.figure("figure_millimeters", "112.5"),
+                                          self.about("figure_inches", "4.429"),
+                                          self.about("figure_feet_per_minute", "147.6"))
+        self.sentence_5 = self.sentence(self.figure("figure_millimeters", "150"),
+                                        self.about("figure_inches", "5.906"),
+                                        self.about("figure_feet_per_minute", "984.3"))
+        # Orca 43 says "push button", later versions "button".
+        self.button = self.role("push button").split()[-1]
+        self.rule_first_line = self.text("runby_info_text").split("\n")[0]
+
+    def text(self, context, **fillings):
+        """The program's text, its access key's mark taken out."""
+        text = self.program.pgettext(context, self.english[context])
+        return text.format(**fillings).replace("&", "")
+
+    def figure(self, context, digits):
+        """A figure with its unit, in the form for the count of its whole part."""
+        singular, plural = self.english[context]
+        text = self.program.npgettext(context, singular, plural, int(float(digits)))
+        return text.format(figure=digits.replace(".", self.translation.decimal_sign))
+
+    def about(self, context, digits):
+        return self.text("figure_about", figure=self.figure(context, digits))
+
+    def sentence(self, first, second, speed):
+        return self.text("sentence_runby_speed", first=first, second=second, speed=speed)
+
+    def sentences(self):
+        return (self.sentence_150, self.sentence_075, self.cleared)
+
+    def keys(self, keys):
+        """Keys named as typed in English, as typed in the language."""
+        return [KEYSYMS.get(key, key) for key in self.translation.keys_of(keys).split()]
 
 # Orca writes its log line by line, at the level that holds what it speaks and brailles, and logs
 # each notification it keeps for the user to recall: Orca 43 keeps them in notification_messages,
@@ -114,8 +174,9 @@ def accepts(address):
 class Session:
     """The private desktop, speech and screen reader, and Orca's log read as it grows."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, language):
         self.folder = folder
+        self.words = Words(language, folder)
         self.groups = []
         home = os.path.join(folder, "home")
         runtime = os.path.join(folder, "runtime")
@@ -126,7 +187,10 @@ class Session:
         self.env.update(HOME=home, TMPDIR=folder, XDG_RUNTIME_DIR=runtime,
                         XDG_CONFIG_HOME=os.path.join(home, ".config"),
                         XDG_DATA_HOME=os.path.join(home, ".local", "share"),
-                        XDG_CACHE_HOME=os.path.join(home, ".cache"), GSETTINGS_BACKEND="keyfile")
+                        XDG_CACHE_HOME=os.path.join(home, ".cache"), GSETTINGS_BACKEND="keyfile",
+                        LANGUAGE=language)
+        if language != "en":
+            self.env["LANG"] = self.words.translation.locale + ".UTF-8"
         self.log = os.path.join(folder, "orca.log")
         self.entries = []
 
@@ -173,7 +237,8 @@ class Session:
             custom.write(CUSTOMIZATIONS)
         self.start("orca", "--debug", "--debug-file", self.log, "--user-prefs", prefs)
         # Orca starts slowly on a busy machine: its Python and its speech are loaded first.
-        if not self.wait_for(lambda said, _: "Screen reader on." in said, deadline=120):
+        started = self.words.orca.gettext("Screen reader on.")
+        if not self.wait_for(lambda said, _: started in said, deadline=120):
             sys.exit("Orca did not start; the end of its log:\n" + self.log_text()[-3000:])
 
     def stop(self):
@@ -236,8 +301,9 @@ class Session:
         return eventually(drained, deadline)
 
     def keys(self, *keys):
-        subprocess.run(["xdotool", "key", "--delay", "20", *keys], env=self.env, check=True,
-                       timeout=30)
+        """Sends keys named as typed in English, as typed in the session's language."""
+        subprocess.run(["xdotool", "key", "--delay", "20", *self.words.keys(keys)], env=self.env,
+                       check=True, timeout=30)
 
     def step(self, what, keys, *expected, ordered=True):
         """Sends keys and checks that Orca then says each expected text, in that order unless
@@ -261,7 +327,7 @@ class Session:
 
 
 def typed(text):
-    return [{".": "period"}.get(character, character) for character in text]
+    return list(text)
 
 
 def start_program(session, target):
@@ -271,6 +337,7 @@ def start_program(session, target):
         return None
     server = serve(target[1])
     session.start("chromium", "--no-sandbox", "--force-renderer-accessibility", "--no-first-run",
+                  "--accept-lang=" + session.words.translation.locale.replace("_", "-"),
                   "--disable-background-networking", "--disable-component-update",
                   "--disable-sync", "--password-store=basic",
                   "--user-data-dir=" + os.path.join(session.folder, "chromium"),
@@ -279,21 +346,30 @@ def start_program(session, target):
 
 
 def run(session, page):
-    opened = session.wait_for(lambda said, shown: IMPERIAL_FIELD in said and IMPERIAL_FIELD in shown)
+    words = session.words
+    opened = session.wait_for(lambda said, shown: words.imperial_field in said
+                              and words.imperial_field in shown)
     check(opened, "at start Orca says and brailles the imperial speed field",
           session.since(0, "speech"))
     if not opened:
         return
 
-    typing = session.step("150 and Enter", typed("150") + ["Return"], SENTENCE_150)
-    # Orca 43 says "push button", later versions "button".
-    session.step("Tab", ["Tab"], "Calculate", "button")
-    session.step("Tab", ["Tab"], "Clear", "button")
-    session.step("Tab onto the unit options", ["Tab"], "Units", "Imperial", "selected radio button")
-    session.step("Shift+Tab", ["shift+Tab"], "Clear", "button")
-    session.step("Shift+Tab", ["shift+Tab"], "Calculate", "button")
-    back = session.step("Shift+Tab back into the speed field", ["shift+Tab"], IMPERIAL_FIELD,
-                        "150")
+    # Orca's speech settings, logged with each utterance, name the voice's language.
+    check(f"language {words.language}," in session.log_text(),
+          f"Orca speaks with a voice for {words.language}")
+    calculate, clear = words.text("cmdCalculate_caption"), words.text("cmdClear_caption")
+    imperial = words.text("optImperial_caption")
+    typing = session.step("150 and Enter", typed("150") + ["Return"], words.sentence_150)
+    session.step("Tab", ["Tab"], calculate, words.button)
+    session.step("Tab", ["Tab"], clear, words.button)
+    selected_option = (words.orca.pgettext("radiobutton", "selected") + " "
+                       + words.role("radio button"))
+    session.step("Tab onto the unit options", ["Tab"], words.text("unit_options_name"), imperial,
+                 selected_option)
+    session.step("Shift+Tab", ["shift+Tab"], clear, words.button)
+    session.step("Shift+Tab", ["shift+Tab"], calculate, words.button)
+    back = session.step("Shift+Tab back into the speed field", ["shift+Tab"],
+                        words.imperial_field, "150")
     # On a busy machine Orca speaks the field before it takes up the field's selection events;
     # taken up after Alt+M has emptied the field, they would have it say "Text unselected" of a
     # selection the program told while it stood. A person hears the field out before going on.
@@ -301,73 +377,84 @@ def run(session, page):
 
     # The option's name comes before the field's on the window, after it on the page, whose
     # status region is polite.
-    alt_m = session.step("Alt+M", ["alt+m"], "Metric selected", METRIC_FIELD, ordered=False)
+    metric_selected = words.text("sentence_option_selected",
+                                 option=words.text("optMetric_caption"))
+    alt_m = session.step("Alt+M", ["alt+m"], metric_selected, words.metric_field, ordered=False)
     # On a busy machine Chromium can tell the field's new selection before its focus, while the
     # field is not yet focused, and Orca speaks that selection: on the page, what counts is said
     # once the field has the focus.
     if page:
         back += next((at for at, entry in enumerate(session.entries[back:alt_m])
-                      if entry == ("focus", IMPERIAL_FIELD)), 0)
+                      if entry == ("focus", words.imperial_field)), 0)
     values = [text for kind, text in session.entries[back:alt_m] if kind == "speech"
               and "150" in text]
     check(len(values) == 1, "back in the field, Orca says its value once", values)
     # The field left, selected as Shift+Tab entered it, is emptied with its selection.
-    unselected = [text for text in session.since(alt_m, "speech") if "unselected" in text]
+    removed = (words.orca.pgettext("text", "unselected"),
+               words.orca.gettext("Selection deleted."))
+    unselected = [text for text in session.since(alt_m, "speech")
+                  if any(phrase in text for phrase in removed)]
     check(not unselected, "Alt+M tells no selection removed", unselected)
 
-    session.step("0.75 and Enter", typed("0.75") + ["Return"], SENTENCE_075)
-    session.step("Enter again", ["Return"], SENTENCE_075)
-    session.step("Alt+L, 0 and Enter", ["alt+l", "0", "Return"], CLEARED)
-    session.step("Ctrl+R", ["ctrl+r"], "Runby Information", RULE_FIRST_LINE, "OK", "button",
-                 ordered=False)
-    closed = session.step("OK", ["Return"], METRIC_FIELD)
+    session.step("0.75 and Enter", typed("0.75") + ["Return"], words.sentence_075)
+    session.step("Enter again", ["Return"], words.sentence_075)
+    session.step("Alt+L, 0 and Enter", ["alt+l", "0", "Return"], words.cleared)
+    box_told = (words.text("runby_info_title"), words.rule_first_line, words.text("box_ok"),
+                words.button)
+    session.step("Ctrl+R", ["ctrl+r"], *box_told, ordered=False)
+    closed = session.step("OK", ["Return"], words.metric_field)
     # A sentence told again on closing comes before the next one. The page's status region has
     # Orca speak it once the user pauses: the keys sent next would silence it, so what the page
     # put into the region counts too.
-    session.step("5 and Enter after the box", ["5", "Return"], SENTENCE_5)
+    session.step("5 and Enter after the box", ["5", "Return"], words.sentence_5)
     again = [text for kind, text in session.entries[closed:] if kind in ("speech", "status")
-             and any(sentence in text for sentence in SENTENCES)]
+             and any(sentence in text for sentence in words.sentences())]
     check(not again, "closing the box tells no sentence again", again)
 
-    box_from_every_path(session, page)
+    box_from_every_path(session, page, box_told)
 
     brailled = session.since(typing, "braille")
-    check(all(any(sentence in line for line in brailled) for sentence in SENTENCES),
+    check(all(any(sentence in line for line in brailled) for sentence in words.sentences()),
           "every sentence is shown in braille", brailled)
     if not page:
         kept = session.since(0, "history")
-        check(all(sentence in kept for sentence in SENTENCES) and "" not in kept,
+        check(all(sentence in kept for sentence in words.sentences()) and "" not in kept,
               "Orca keeps every sentence in its history of notifications", kept)
 
 
-def box_from_every_path(session, page):
+def box_from_every_path(session, page, box_told):
     """The box is told, with its title, its rule and its button, whatever led to it, and the focus
     comes back to the control that had it. The session stands in metric units with a result."""
+    words = session.words
+    imperial, clear = words.text("optImperial_caption"), words.text("cmdClear_caption")
     paths = [
-        ("after a calculation", [], METRIC_FIELD),
-        ("after Ctrl+A, 0 and Enter in metric units", ["ctrl+a", "0", "Return"], METRIC_FIELD),
+        ("after a calculation", [], words.metric_field),
+        ("after Ctrl+A, 0 and Enter in metric units", ["ctrl+a", "0", "Return"],
+         words.metric_field),
         ("after Ctrl+A, 0 and Enter in imperial units",
-         ["alt+i"] + typed("150") + ["Return", "ctrl+a", "0", "Return"], IMPERIAL_FIELD),
-        ("after Alt+L", ["alt+l"], IMPERIAL_FIELD),
-        ("from an option", ["Tab", "Tab", "Tab"], "Imperial"),
-        ("from a button", ["shift+Tab"], "Clear"),
-        ("from Help, by Alt+H and Enter", ["alt+h"], "Clear"),
+         ["alt+i"] + typed("150") + ["Return", "ctrl+a", "0", "Return"], words.imperial_field),
+        ("after Alt+L", ["alt+l"], words.imperial_field),
+        ("from an option", ["Tab", "Tab", "Tab"], imperial),
+        ("from a button", ["shift+Tab"], clear),
+        ("from Help, by Alt+H and Enter", ["alt+h"], clear),
     ]
+    # Chromium may tell the focus on an option before the label that names it is back in the
+    # page's tree, by its role alone.
+    unnamed = {imperial: f"[{words.role('radio button')}]"}
     for what, keys, back in paths:
         if keys:
             session.keys(*keys)
         opener = "Return" if keys == ["alt+h"] else "ctrl+r"
-        session.step(f"the box {what}", [opener], "Runby Information", RULE_FIRST_LINE, "OK",
-                     "button", ordered=False)
+        session.step(f"the box {what}", [opener], *box_told, ordered=False)
         mark = session.mark()
         session.keys("Return")
         # Orca 43 on the page takes the focus back in silence where it does not go to a field:
         # the box's button it held is gone from the page by then. What counts is that it goes
         # back.
-        if page and back not in (METRIC_FIELD, IMPERIAL_FIELD):
+        if page and back not in (words.metric_field, words.imperial_field):
             def went_back(*_):
                 focuses = session.since(mark, "focus")
-                return back in focuses or UNNAMED.get(back) in focuses
+                return back in focuses or unnamed.get(back) in focuses
             check(session.wait_for(went_back, mark),
                   f"OK {what}: the focus goes back to {back}", session.since(mark, "focus"))
         else:
@@ -376,27 +463,39 @@ def box_from_every_path(session, page):
                   f"OK {what}: Orca says {back}", session.since(mark, "speech"))
 
 
-def main():
-    # Ended from outside, the session still stops its Orca, which would keep any later Orca from
-    # starting.
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    target = sys.argv[1:]
-    page = target[0] == "--page"
+def session_in(language, target, first):
+    """One session, in the language, with an Orca of its own: Orca takes its language when it
+    starts."""
+    print("== in " + language)
     with take_turn(), tempfile.TemporaryDirectory(prefix="orca-session-") as folder:
-        session = Session(folder)
+        session = Session(folder, language)
         server = None
         try:
             session.start_desktop()
             session.start_speech()
             session.start_orca()
             server = start_program(session, target)
-            run(session, page)
+            run(session, target[0] == "--page")
         finally:
             if os.environ.get("RUNBY_ORCA_LOG"):
-                shutil.copyfile(session.log, os.environ["RUNBY_ORCA_LOG"])
+                with open(session.log, "rb") as log, \
+                        open(os.environ["RUNBY_ORCA_LOG"], "wb" if first else "ab") as kept:
+                    shutil.copyfileobj(log, kept)
             if server:
                 server.shutdown()
             session.stop()
+
+
+def main():
+    # Ended from outside, the session still stops its Orca, which would keep any later Orca from
+    # starting.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    target = sys.argv[1:]
+    chosen = languages()
+    if target[0] == "--language":
+        chosen, target = [target[1]], target[2:]
+    for language in chosen:
+        session_in(language, target, first=language == chosen[0])
     finish()
 
 
