@@ -3,11 +3,17 @@
 
 #include "keys_in_order.h"
 
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
 
 #include <xcb/xcb.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -27,6 +33,64 @@ xcb_key_press_event_t sevenPressedAt(const QWidget &window)
     return key;
 }
 
+// A click of the first button at the window's top left corner, pressed or released, as XInput 2
+// gives it to Qt.
+runby::XiButtonEvent clickAt(const QWidget &window, bool pressed)
+{
+    xcb_connection_t *connection =
+        qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+    constexpr char kXInput[] = "XInputExtension";
+    xcb_query_extension_reply_t *xinput = xcb_query_extension_reply(
+        connection, xcb_query_extension(connection, sizeof kXInput - 1, kXInput), nullptr);
+    runby::XiButtonEvent click{};
+    click.responseType = XCB_GE_GENERIC;
+    click.extension = xinput->major_opcode;
+    std::free(xinput); // NOLINT(cppcoreguidelines-no-malloc): XCB's replies are malloc'd
+    click.eventType = pressed ? 4 : 5;
+    click.button = 1;
+    click.root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    click.event = static_cast<xcb_window_t>(window.winId());
+    return click;
+}
+
+// A field on a window that the desktop never activates: a key for it is held. It notes the key
+// presses and mouse presses that Qt gives it.
+class UnfocusedField : public QLineEdit
+{
+public:
+    UnfocusedField()
+    {
+        setWindowFlag(Qt::WindowDoesNotAcceptFocus);
+        show();
+    }
+
+    std::vector<QEvent::Type> presses;
+
+protected:
+    bool event(QEvent *event) override
+    {
+        if (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress)
+            presses.push_back(event->type());
+        return QLineEdit::event(event);
+    }
+};
+
+// Runs the event loop until the condition holds, ten seconds at most. Unlike QTest's waits, the
+// loop waits for input as the program's does, when KeysInOrder sends the next held event.
+bool eventually(const std::function<bool()> &condition)
+{
+    QEventLoop loop;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    look.start(50);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+    return condition();
+}
+
 } // namespace
 
 class KeysInOrderTest : public QObject
@@ -35,15 +99,14 @@ class KeysInOrderTest : public QObject
 
 private slots:
     void aKeyForAWindowThatNeverGetsTheFocusReachesItAfterAWhile();
+    void aClickAfterAHeldKeyComesAfterIt();
 };
 
 // A window that the desktop never activates would take no key at all if held keys waited for
 // its focus: after two seconds they go to it all the same.
 void KeysInOrderTest::aKeyForAWindowThatNeverGetsTheFocusReachesItAfterAWhile()
 {
-    QLineEdit field;
-    field.setWindowFlag(Qt::WindowDoesNotAcceptFocus);
-    field.show();
+    UnfocusedField field;
     QVERIFY(QTest::qWaitForWindowExposed(&field));
     field.setFocus();
     runby::KeysInOrder keys(field);
@@ -51,6 +114,25 @@ void KeysInOrderTest::aKeyForAWindowThatNeverGetsTheFocusReachesItAfterAWhile()
     QVERIFY2(keys.nativeEventFilter("xcb_generic_event_t", &seven, nullptr),
         "held while the window lacks the focus");
     QTRY_COMPARE_WITH_TIMEOUT(field.text(), QStringLiteral("7"), 10000);
+}
+
+// The held keys are sent back into the event queue, behind a click made after them: typed 0.75
+// and clicked Calculate at once, the program calculated 0.7.
+void KeysInOrderTest::aClickAfterAHeldKeyComesAfterIt()
+{
+    UnfocusedField field;
+    QVERIFY(QTest::qWaitForWindowExposed(&field));
+    field.setFocus();
+    runby::KeysInOrder keys(field);
+    xcb_key_press_event_t seven = sevenPressedAt(field);
+    runby::XiButtonEvent press = clickAt(field, true);
+    runby::XiButtonEvent release = clickAt(field, false);
+    QVERIFY(keys.nativeEventFilter("xcb_generic_event_t", &seven, nullptr));
+    QVERIFY2(keys.nativeEventFilter("xcb_generic_event_t", &press, nullptr)
+            && keys.nativeEventFilter("xcb_generic_event_t", &release, nullptr),
+        "held behind the key");
+    const std::vector<QEvent::Type> inOrder{QEvent::KeyPress, QEvent::MouseButtonPress};
+    QVERIFY(eventually([&] { return field.presses == inOrder; }));
 }
 
 QTEST_MAIN(KeysInOrderTest)

@@ -9,6 +9,8 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 namespace runby {
 
@@ -24,6 +26,40 @@ xcb_connection_t *x11Connection()
 // Set in the type of an event that a client sent, as this filter sends held keys.
 constexpr std::uint8_t kSent = 0x80;
 constexpr int kPatienceMs = 2000;
+
+constexpr std::uint16_t kXiButtonPress = 4;
+constexpr std::uint16_t kXiButtonRelease = 5;
+
+// The XInput extension's major opcode, which its events carry; 0 without the extension.
+std::uint8_t xinputOpcode(xcb_connection_t *connection)
+{
+    constexpr char kName[] = "XInputExtension";
+    xcb_query_extension_reply_t *reply = xcb_query_extension_reply(
+        connection, xcb_query_extension(connection, sizeof kName - 1, kName), nullptr);
+    const std::uint8_t opcode = reply && reply->present ? reply->major_opcode : 0;
+    std::free(reply); // NOLINT(cppcoreguidelines-no-malloc): XCB's replies are malloc'd
+    return opcode;
+}
+
+// The click as a core button event, which X lets a client send and Qt takes alike.
+xcb_button_press_event_t coreButtonEvent(const XiButtonEvent &click)
+{
+    xcb_button_press_event_t button{};
+    button.response_type = static_cast<std::uint8_t>(
+        click.eventType == kXiButtonPress ? XCB_BUTTON_PRESS : XCB_BUTTON_RELEASE);
+    button.detail = static_cast<xcb_button_t>(click.button);
+    button.time = click.time;
+    button.root = click.root;
+    button.event = click.event;
+    button.child = click.child;
+    button.root_x = static_cast<std::int16_t>(click.rootX >> 16);
+    button.root_y = static_cast<std::int16_t>(click.rootY >> 16);
+    button.event_x = static_cast<std::int16_t>(click.eventX >> 16);
+    button.event_y = static_cast<std::int16_t>(click.eventY >> 16);
+    button.state = static_cast<std::uint16_t>(click.modifiersEffective & 0xff);
+    button.same_screen = 1;
+    return button;
+}
 
 } // namespace
 
@@ -88,6 +124,7 @@ KeysInOrder::KeysInOrder(QWidget &window) : m_window(window), m_connection(x11Co
 {
     if (!m_connection)
         return;
+    m_xinput = xinputOpcode(m_connection);
     QCoreApplication::instance()->installNativeEventFilter(this);
     m_patience.setSingleShot(true);
     m_patience.setInterval(kPatienceMs);
@@ -129,12 +166,17 @@ bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintp
         return false;
     auto *event = static_cast<xcb_generic_event_t *>(message);
     const auto kind = static_cast<std::uint8_t>(event->response_type & ~kSent);
-    if (kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE)
+    if (kind == XCB_GE_GENERIC)
+        return holdClick(*static_cast<const XiButtonEvent *>(message));
+    if (kind != XCB_KEY_PRESS && kind != XCB_KEY_RELEASE && kind != XCB_BUTTON_PRESS
+        && kind != XCB_BUTTON_RELEASE)
         return false;
     if ((event->response_type & kSent) && m_sentKeyOnItsWay) {
         m_sentKeyOnItsWay = false;
         return false;
     }
+    if (kind == XCB_BUTTON_PRESS || kind == XCB_BUTTON_RELEASE)
+        return false;
     // A key for the window meant, once it has the focus; not one for the box that has closed.
     const auto *key = reinterpret_cast<xcb_key_press_event_t *>(event);
     if (m_held.empty() && !m_keyInQt && meantHasKeyboard()
@@ -146,6 +188,21 @@ bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintp
     m_held.push_back(*key);
     if (!m_patience.isActive() && !m_patienceOver)
         m_patience.start();
+    return true;
+}
+
+// A click made while keys are held would reach Qt before them, as they are sent back into the
+// queue: it waits behind them, in the window it was made in.
+bool KeysInOrder::holdClick(const XiButtonEvent &click)
+{
+    if (m_held.empty() || !m_xinput || click.extension != m_xinput
+        || (click.eventType != kXiButtonPress && click.eventType != kXiButtonRelease))
+        return false;
+    const xcb_button_press_event_t button = coreButtonEvent(click);
+    xcb_key_press_event_t held{};
+    static_assert(sizeof held == sizeof button, "a button event has a key event's layout");
+    std::memcpy(&held, &button, sizeof held);
+    m_held.push_back(held);
     return true;
 }
 
@@ -161,12 +218,13 @@ void KeysInOrder::sendNextHeld()
 {
     if (m_held.empty() || m_keyInQt || !(meantHasKeyboard() || m_patienceOver))
         return;
-    const auto window = static_cast<xcb_window_t>(meantWindow().winId());
     xcb_key_press_event_t key = m_held.front();
     m_held.pop_front();
-    key.event = window;
+    const auto kind = static_cast<std::uint8_t>(key.response_type & ~kSent);
+    if (kind == XCB_KEY_PRESS || kind == XCB_KEY_RELEASE)
+        key.event = static_cast<xcb_window_t>(meantWindow().winId());
     xcb_send_event(
-        m_connection, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&key));
+        m_connection, 0, key.event, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&key));
     xcb_flush(m_connection);
     m_keyInQt = true;
     m_sentKeyOnItsWay = true;

@@ -6,11 +6,43 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdint>
 #include <deque>
 
 class QWidget;
 
 namespace runby {
+
+// The start of an XInput 2 button press or release as XCB hands it over, which is how Qt gets a
+// click: XCB puts the full sequence number after the first 32 bytes.
+struct XiButtonEvent
+{
+    std::uint8_t responseType;
+    std::uint8_t extension;
+    std::uint16_t sequence;
+    std::uint32_t length;
+    std::uint16_t eventType;
+    std::uint16_t deviceId;
+    std::uint32_t time;
+    std::uint32_t button;
+    std::uint32_t root;
+    std::uint32_t event;
+    std::uint32_t child;
+    std::uint32_t fullSequence;
+    std::int32_t rootX; // 16.16 fixed point, as are the others
+    std::int32_t rootY;
+    std::int32_t eventX;
+    std::int32_t eventY;
+    std::uint16_t buttonsLength;
+    std::uint16_t valuatorsLength;
+    std::uint16_t sourceId;
+    std::uint16_t pad;
+    std::uint32_t flags;
+    std::uint32_t modifiersBase;
+    std::uint32_t modifiersLatched;
+    std::uint32_t modifiersLocked;
+    std::uint32_t modifiersEffective;
+};
 
 // Where the program runs on X, has the keys typed from now on that would reach no window of the
 // program go to the window given, until X gives the focus to another window than the one that has
@@ -29,7 +61,7 @@ void keepKeyboardFor(QWidget &window);
 // for, and is then sent to the window meant, once that window has the keyboard: the open menu,
 // which grabs it, else the box while it is open, else the main window. A key read while the menu
 // was open would otherwise go to the menu even after the key before it chose the menu's item and
-// opened the box.
+// opened the box. A click made while keys are held waits behind them.
 class KeysInOrder final : public QObject, public QAbstractNativeEventFilter
 {
 public:
@@ -44,6 +76,7 @@ public:
 private:
     QWidget &meantWindow() const;
     bool meantHasKeyboard() const;
+    bool holdClick(const XiButtonEvent &click);
     // Qt has handled the key it was given, or waits for input inside it (a dialog's loop).
     void keyDone();
     // Sends the first key held back into the event queue, to the window meant, once it may go.
@@ -51,6 +84,7 @@ private:
 
     QWidget &m_window;
     xcb_connection_t *m_connection;
+    std::uint8_t m_xinput = 0;
     std::deque<xcb_key_press_event_t> m_held;
     // A key given to Qt that it has not yet handled.
     bool m_keyInQt = false;
