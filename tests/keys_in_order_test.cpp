@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -98,41 +99,68 @@ class KeysInOrderTest : public QObject
     Q_OBJECT
 
 private slots:
+    void init();
+    void cleanup();
     void aKeyForAWindowThatNeverGetsTheFocusReachesItAfterAWhile();
     void aClickAfterAHeldKeyComesAfterIt();
+    void aClickOnAWindowClosedSinceHoldsUpNoKey();
+
+private:
+    // Gives KeysInOrder the event as X would; whether it holds the event.
+    template <typename Event> bool given(Event event)
+    {
+        return m_keys->nativeEventFilter("xcb_generic_event_t", &event, nullptr);
+    }
+
+    std::unique_ptr<UnfocusedField> m_field;
+    std::unique_ptr<runby::KeysInOrder> m_keys;
 };
+
+void KeysInOrderTest::init()
+{
+    m_field = std::make_unique<UnfocusedField>();
+    QVERIFY(QTest::qWaitForWindowExposed(m_field.get()));
+    m_field->setFocus();
+    m_keys = std::make_unique<runby::KeysInOrder>(*m_field);
+}
+
+void KeysInOrderTest::cleanup()
+{
+    m_keys.reset();
+    m_field.reset();
+}
 
 // A window that the desktop never activates would take no key at all if held keys waited for
 // its focus: after two seconds they go to it all the same.
 void KeysInOrderTest::aKeyForAWindowThatNeverGetsTheFocusReachesItAfterAWhile()
 {
-    UnfocusedField field;
-    QVERIFY(QTest::qWaitForWindowExposed(&field));
-    field.setFocus();
-    runby::KeysInOrder keys(field);
-    xcb_key_press_event_t seven = sevenPressedAt(field);
-    QVERIFY2(keys.nativeEventFilter("xcb_generic_event_t", &seven, nullptr),
-        "held while the window lacks the focus");
-    QTRY_COMPARE_WITH_TIMEOUT(field.text(), QStringLiteral("7"), 10000);
+    QVERIFY2(given(sevenPressedAt(*m_field)), "held while the window lacks the focus");
+    QTRY_COMPARE_WITH_TIMEOUT(m_field->text(), QStringLiteral("7"), 10000);
 }
 
 // The held keys are sent back into the event queue, behind a click made after them: typed 0.75
 // and clicked Calculate at once, the program calculated 0.7.
 void KeysInOrderTest::aClickAfterAHeldKeyComesAfterIt()
 {
-    UnfocusedField field;
-    QVERIFY(QTest::qWaitForWindowExposed(&field));
-    field.setFocus();
-    runby::KeysInOrder keys(field);
-    xcb_key_press_event_t seven = sevenPressedAt(field);
-    runby::XiButtonEvent press = clickAt(field, true);
-    runby::XiButtonEvent release = clickAt(field, false);
-    QVERIFY(keys.nativeEventFilter("xcb_generic_event_t", &seven, nullptr));
-    QVERIFY2(keys.nativeEventFilter("xcb_generic_event_t", &press, nullptr)
-            && keys.nativeEventFilter("xcb_generic_event_t", &release, nullptr),
-        "held behind the key");
+    QVERIFY(given(sevenPressedAt(*m_field)));
+    QVERIFY2(
+        given(clickAt(*m_field, true)) && given(clickAt(*m_field, false)), "held behind the key");
     const std::vector<QEvent::Type> inOrder{QEvent::KeyPress, QEvent::MouseButtonPress};
-    QVERIFY(eventually([&] { return field.presses == inOrder; }));
+    QVERIFY(eventually([&] { return m_field->presses == inOrder; }));
+}
+
+// Sent to a box that has closed, a held click would never come round, and the keys behind it
+// would wait for it for ever.
+void KeysInOrderTest::aClickOnAWindowClosedSinceHoldsUpNoKey()
+{
+    auto box = std::make_unique<QWidget>();
+    box->show();
+    QVERIFY(QTest::qWaitForWindowExposed(box.get()));
+    QVERIFY(given(sevenPressedAt(*m_field)));
+    QVERIFY(given(clickAt(*box, true)));
+    QVERIFY(given(sevenPressedAt(*m_field)));
+    box.reset();
+    QVERIFY(eventually([&] { return m_field->text() == QStringLiteral("77"); }));
 }
 
 QTEST_MAIN(KeysInOrderTest)

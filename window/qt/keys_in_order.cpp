@@ -8,6 +8,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +60,22 @@ xcb_button_press_event_t coreButtonEvent(const XiButtonEvent &click)
     button.state = static_cast<std::uint16_t>(click.modifiersEffective & 0xff);
     button.same_screen = 1;
     return button;
+}
+
+bool isKey(const xcb_key_press_event_t &event)
+{
+    const auto kind = static_cast<std::uint8_t>(event.response_type & ~kSent);
+    return kind == XCB_KEY_PRESS || kind == XCB_KEY_RELEASE;
+}
+
+// Whether the X window is one of the program's, shown.
+bool isShown(xcb_window_t window)
+{
+    const QWindowList windows = QGuiApplication::allWindows();
+    return std::any_of(windows.begin(), windows.end(), [window](const QWindow *shown) {
+        return shown->handle() && shown->isVisible()
+            && static_cast<xcb_window_t>(shown->winId()) == window;
+    });
 }
 
 } // namespace
@@ -206,6 +223,14 @@ bool KeysInOrder::holdClick(const XiButtonEvent &click)
     return true;
 }
 
+// A click on a window that has closed since, such as the box, finds nothing to act on: X would
+// drop it, and the event that KeysInOrder waits for would never come.
+void KeysInOrder::dropClicksOnClosedWindows()
+{
+    while (!m_held.empty() && !isKey(m_held.front()) && !isShown(m_held.front().event))
+        m_held.pop_front();
+}
+
 void KeysInOrder::keyDone()
 {
     if (m_sentKeyOnItsWay)
@@ -216,18 +241,13 @@ void KeysInOrder::keyDone()
 
 void KeysInOrder::sendNextHeld()
 {
-    if (m_held.empty() || m_keyInQt || !(meantHasKeyboard() || m_patienceOver))
+    if (m_keyInQt || !(meantHasKeyboard() || m_patienceOver))
         return;
-    xcb_key_press_event_t key = m_held.front();
-    m_held.pop_front();
-    const auto kind = static_cast<std::uint8_t>(key.response_type & ~kSent);
-    if (kind == XCB_KEY_PRESS || kind == XCB_KEY_RELEASE)
-        key.event = static_cast<xcb_window_t>(meantWindow().winId());
-    xcb_send_event(
-        m_connection, 0, key.event, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char *>(&key));
-    xcb_flush(m_connection);
-    m_keyInQt = true;
-    m_sentKeyOnItsWay = true;
+    dropClicksOnClosedWindows();
+    if (!m_held.empty()) {
+        send(m_held.front());
+        m_held.pop_front();
+    }
     if (m_held.empty()) {
         m_patience.stop();
         m_patienceOver = false;
@@ -235,6 +255,18 @@ void KeysInOrder::sendNextHeld()
         // Patience runs out only when no key has moved for a while.
         m_patience.start();
     }
+}
+
+// A key goes to the window meant, a click to the window it was made in.
+void KeysInOrder::send(xcb_key_press_event_t held)
+{
+    if (isKey(held))
+        held.event = static_cast<xcb_window_t>(meantWindow().winId());
+    xcb_send_event(m_connection, 0, held.event, XCB_EVENT_MASK_NO_EVENT,
+        reinterpret_cast<const char *>(&held));
+    xcb_flush(m_connection);
+    m_keyInQt = true;
+    m_sentKeyOnItsWay = true;
 }
 
 } // namespace runby

@@ -77,6 +77,8 @@ private:
     QWidget &meantWindow() const;
     bool meantHasKeyboard() const;
     bool holdClick(const XiButtonEvent &click);
+    void dropClicksOnClosedWindows();
+    void send(xcb_key_press_event_t held);
     // Qt has handled the key it was given, or waits for input inside it (a dialog's loop).
     void keyDone();
     // Sends the first key held back into the event queue, to the window meant, once it may go.
