@@ -175,13 +175,20 @@ web_tests() {
 stress_once() {
     local name=$1
     shift
-    RUNBY_ORCA_LOG="$PWD/build/stress-$name-orca.log" "$@" >"build/stress-$name.log" 2>&1 && return
+    rm -f "build/stress-$name-program.log"
+    RUNBY_ORCA_LOG="$PWD/build/stress-$name-orca.log" \
+        RUNBY_PROGRAM_LOG="$PWD/build/stress-$name-program.log" \
+        "$@" >"build/stress-$name.log" 2>&1 && return
     failures=$((failures + 1))
     mkdir -p build/stress-failures
     cp "build/stress-$name.log" "build/stress-failures/$name-run$run.log"
-    # What Orca said, for the Orca sessions.
-    [ -f "build/stress-$name-orca.log" ] \
-        && cp "build/stress-$name-orca.log" "build/stress-failures/$name-run$run-orca.log"
+    # What Orca said, for the Orca sessions; what the program said, for the desktop session.
+    local kept
+    for kept in orca program; do
+        if [ -f "build/stress-$name-$kept.log" ]; then
+            cp "build/stress-$name-$kept.log" "build/stress-failures/$name-run$run-$kept.log"
+        fi
+    done
     echo "-- $name failed (build/stress-failures/$name-run$run.log):"
     tail -n 30 "build/stress-$name.log"
 }
@@ -203,7 +210,9 @@ stress() {
     for run in $(seq "$runs"); do
         echo "== run $run of $runs"
         stress_once win32 ctest --preset windows -R '^win32_window_test$'
-        stress_once desktop /usr/bin/python3 tests/desktop_session.py build/release/app/runby
+        # Qt's clipboard requests, for a paste that gave nothing.
+        QT_LOGGING_RULES="qt.qpa.clipboard.debug=true" \
+            stress_once desktop /usr/bin/python3 tests/desktop_session.py build/release/app/runby
         stress_once browser /usr/bin/python3 tests/browser_test.py build/web/site
         stress_once orca-window /usr/bin/python3 tests/orca_session.py build/release/app/runby
         stress_once orca-page /usr/bin/python3 tests/orca_session.py --page build/web/site

@@ -4,6 +4,9 @@ manager: the key sessions that every window runs, keys sent back to back, then r
 field shows through the clipboard. Checks too that the window opens centred with its frame and
 offers no maximise.
 
+With RUNBY_PROGRAM_LOG set to a path, what the program writes to its standard error is written
+there, each session's under its name.
+
 usage: desktop_session.py PATH_TO_RUNBY
 """
 
@@ -210,8 +213,15 @@ def xdotool_words(desktop, window, steps):
     return words + (["key", "--delay", "20", *keys] if keys else [])
 
 
-def start_program(desktop, program):
-    process = subprocess.Popen([program], env=desktop.env, stderr=subprocess.DEVNULL)
+def start_program(desktop, program, what=""):
+    log_path = os.environ.get("RUNBY_PROGRAM_LOG")
+    log = open(log_path, "a", encoding="utf-8") if log_path else subprocess.DEVNULL
+    if log_path:
+        log.write(f"== {what}\n")
+        log.flush()
+    process = subprocess.Popen([program], env=desktop.env, stderr=log)
+    if log_path:
+        log.close()
     window = desktop.find_window("Tarnvale")
     desktop.xdotool("windowactivate", "--sync", window)
     return process, window
@@ -241,7 +251,7 @@ def check_window(desktop, window):
 
 def run_session(desktop, program, session, first):
     """Sends the session's keys and waits for the fields it must leave."""
-    process, window = start_program(desktop, program)
+    process, window = start_program(desktop, program, session.what)
     try:
         failures = check_window(desktop, window) if first else []
         desktop.xdotool(*xdotool_words(desktop, window, session.steps))
@@ -267,7 +277,7 @@ def with_box_open(desktop, program, typed_at_box):
     """Starts the program, types 150 and opens the box, and once the box has the focus, calls
     typed_at_box(process), which gives its failures, if any; then the digit 7 that it typed after
     closing the box must follow 150."""
-    process, window = start_program(desktop, program)
+    process, window = start_program(desktop, program, typed_at_box.__name__)
     try:
         desktop.xdotool("key", "--delay", "20", "1", "5", "0", "ctrl+r")
         box = desktop.find_window(desktop.box_title)
