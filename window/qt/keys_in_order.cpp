@@ -208,11 +208,11 @@ bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintp
     return true;
 }
 
-// A click made while keys are held would reach Qt before them, as they are sent back into the
-// queue: it waits behind them, in the window it was made in.
+// A click made while keys are held, or one is sent back into the queue, would reach Qt before
+// them: it waits behind them, in the window it was made in. So does a release whose press was held.
 bool KeysInOrder::holdClick(const XiButtonEvent &click)
 {
-    if (m_held.empty() || !m_xinput || click.extension != m_xinput
+    if ((m_held.empty() && !m_sentKeyOnItsWay) || !m_xinput || click.extension != m_xinput
         || (click.eventType != kXiButtonPress && click.eventType != kXiButtonRelease))
         return false;
     const xcb_button_press_event_t button = coreButtonEvent(click);
