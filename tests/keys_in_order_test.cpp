@@ -4,14 +4,11 @@
 #include "keys_in_order.h"
 
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QTest>
 
 #include <xcb/xcb.h>
 
-#include <cstdint>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -21,14 +18,19 @@ namespace {
 // The key 7 of the X server's default keyboard.
 constexpr xcb_keycode_t kSeven = 16;
 
+// The X server's root window, where the events made here happened.
+xcb_window_t rootWindow()
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(runby::x11Connection())).data->root;
+}
+
 // A press of 7, as the X server sends it to the window.
 xcb_key_press_event_t sevenPressedAt(const QWidget &window)
 {
-    const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_key_press_event_t key{};
     key.response_type = XCB_KEY_PRESS;
     key.detail = kSeven;
-    key.root = xcb_setup_roots_iterator(xcb_get_setup(x11->connection())).data->root;
+    key.root = rootWindow();
     key.event = static_cast<xcb_window_t>(window.winId());
     key.same_screen = 1;
     return key;
@@ -38,18 +40,12 @@ xcb_key_press_event_t sevenPressedAt(const QWidget &window)
 // gives it to Qt.
 runby::XiButtonEvent clickAt(const QWidget &window, bool pressed)
 {
-    xcb_connection_t *connection =
-        qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-    constexpr char kXInput[] = "XInputExtension";
-    xcb_query_extension_reply_t *xinput = xcb_query_extension_reply(
-        connection, xcb_query_extension(connection, sizeof kXInput - 1, kXInput), nullptr);
     runby::XiButtonEvent click{};
     click.responseType = XCB_GE_GENERIC;
-    click.extension = xinput->major_opcode;
-    std::free(xinput); // NOLINT(cppcoreguidelines-no-malloc): XCB's replies are malloc'd
+    click.extension = runby::xinputOpcode(runby::x11Connection());
     click.eventType = pressed ? 4 : 5;
     click.button = 1;
-    click.root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    click.root = rootWindow();
     click.event = static_cast<xcb_window_t>(window.winId());
     return click;
 }
@@ -135,7 +131,7 @@ void KeysInOrderTest::cleanup()
 void KeysInOrderTest::aKeyForAWindowThatNeverGetsTheFocusReachesItAfterAWhile()
 {
     QVERIFY2(given(sevenPressedAt(*m_field)), "held while the window lacks the focus");
-    QTRY_COMPARE_WITH_TIMEOUT(m_field->text(), QStringLiteral("7"), 10000);
+    QVERIFY(eventually([&] { return m_field->text() == QStringLiteral("7"); }));
 }
 
 // The held keys are sent back into the event queue, behind a click made after them: typed 0.75

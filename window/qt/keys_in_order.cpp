@@ -15,23 +15,12 @@
 
 namespace runby {
 
-namespace {
-
-// The connection to the X server, where the window is on one.
 xcb_connection_t *x11Connection()
 {
     const auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
 }
 
-// Set in the type of an event that a client sent, as this filter sends held keys.
-constexpr std::uint8_t kSent = 0x80;
-constexpr int kPatienceMs = 2000;
-
-constexpr std::uint16_t kXiButtonPress = 4;
-constexpr std::uint16_t kXiButtonRelease = 5;
-
-// The XInput extension's major opcode, which its events carry; 0 without the extension.
 std::uint8_t xinputOpcode(xcb_connection_t *connection)
 {
     constexpr char kName[] = "XInputExtension";
@@ -41,6 +30,15 @@ std::uint8_t xinputOpcode(xcb_connection_t *connection)
     std::free(reply); // NOLINT(cppcoreguidelines-no-malloc): XCB's replies are malloc'd
     return opcode;
 }
+
+namespace {
+
+// Set in the type of an event that a client sent, as this filter sends held keys.
+constexpr std::uint8_t kSent = 0x80;
+constexpr int kPatienceMs = 2000;
+
+constexpr std::uint16_t kXiButtonPress = 4;
+constexpr std::uint16_t kXiButtonRelease = 5;
 
 // The click as a core button event, which X lets a client send and Qt takes alike.
 xcb_button_press_event_t coreButtonEvent(const XiButtonEvent &click)

@@ -13,6 +13,12 @@ class QWidget;
 
 namespace runby {
 
+// The connection to the X server, where the program runs on one; null elsewhere.
+xcb_connection_t *x11Connection();
+
+// The XInput extension's major opcode, which its events carry; 0 without the extension.
+std::uint8_t xinputOpcode(xcb_connection_t *connection);
+
 // The start of an XInput 2 button press or release as XCB hands it over, which is how Qt gets a
 // click: XCB puts the full sequence number after the first 32 bytes.
 struct XiButtonEvent
