@@ -69,18 +69,19 @@ def locale_of(language):
 
 
 class Translation:
-    """What a session types and shows in the language: the access keys of its captions, a letter
-    typed on the open Help menu being its item's, and its decimal sign in what is typed and
-    shown."""
+    """What a session types and shows in the language, beside the English texts: the access keys of
+    its captions, a letter typed on the open Help menu being its item's, and its decimal sign in
+    what is typed and shown."""
 
     def __init__(self, language):
         english = entries(os.path.join(CATALOGUE, "runby.pot"))
-        texts = texts_of(english) if language == "en" else {
+        self.english = texts_of(english)
+        texts = self.english if language == "en" else {
             context: text for context, _, text in entries(os.path.join(CATALOGUE, language + ".po"))}
         self.keys = {access_key(msgid): access_key(texts[context])
                      for context, msgid, _ in english
                      if context.endswith("_caption") and access_key(msgid)}
-        self.help = "alt+" + self.keys[access_key(texts_of(english)["mnuHelp_caption"])]
+        self.help = "alt+" + self.keys[access_key(self.english["mnuHelp_caption"])]
         self.decimal_sign = texts["decimal_sign"]
         self.box_title = texts["runby_info_title"]
         self.locale = "en_US" if language == "en" else locale_of(language)

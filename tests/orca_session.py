@@ -27,7 +27,7 @@ import sys
 import tempfile
 
 from driving import check, finish, serve
-from key_sessions import CATALOGUE, Translation, entries, languages
+from key_sessions import CATALOGUE, Translation, languages
 from private_display import eventually, start_xvfb
 
 # A spoken or brailled entry of Orca's log, or one that Orca kept in its history of
@@ -56,8 +56,7 @@ class Words:
     def __init__(self, language, folder):
         self.language = language
         self.translation = Translation(language)
-        self.english = {context: msgid for context, msgid, _ in
-                        entries(os.path.join(CATALOGUE, "runby.pot"))}
+        self.english = self.translation.english
         self.program = gettext.NullTranslations()
         if language != "en":
             compiled = os.path.join(folder, language + ".mo")

@@ -186,7 +186,7 @@ void withholdWrittenFieldsEvents(QAccessibleEvent *event)
 void QtTextBox::setText(std::string_view text)
 {
     const bool selected = m_edit->hasSelectedText() && QAccessible::isActive();
-    const QString before = m_edit->text();
+    const QString before = selected ? m_edit->text() : QString();
     if (selected) {
         g_fieldWritten = m_edit;
         QAccessible::installUpdateHandler(withholdWrittenFieldsEvents);
