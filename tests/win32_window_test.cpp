@@ -709,8 +709,12 @@ class QueueWatch
 {
 public:
     explicit QueueWatch(DWORD thread)
-        : m_hook(SetWindowsHookExW(WH_GETMESSAGE, taken, nullptr, thread))
     {
+        // The counts are the hook's, which has no object: a watch before this one left its own.
+        const std::lock_guard lock(s_mutex);
+        s_paints.clear();
+        s_releases = 0;
+        m_hook = SetWindowsHookExW(WH_GETMESSAGE, taken, nullptr, thread);
     }
     QueueWatch(const QueueWatch &) = delete;
     QueueWatch &operator=(const QueueWatch &) = delete;
@@ -746,7 +750,7 @@ private:
     static inline std::mutex s_mutex;
     static inline std::map<HWND, int> s_paints;
     static inline long s_releases = 0;
-    HHOOK m_hook;
+    HHOOK m_hook = nullptr;
 };
 
 // The calculator window run by a thread of this process, whose queue the test can watch.
