@@ -118,9 +118,18 @@ class Words:
 # Orca writes its log line by line, at the level that holds what it speaks and brailles, and logs
 # each notification it keeps for the user to recall: Orca 43 keeps them in notification_messages,
 # later versions in the notification presenter.
+# Orca's accessibility library waits 800 ms for the program's answer, then takes the program for
+# hung and presents nothing it was about to. The stress's load keeps an idle program from the
+# processor for longer now and then (Orca fell silent on closing the box once in 20 runs), so the
+# session gives the answer 5 s, as a machine with a person at it needs none.
 CUSTOMIZATIONS = """
 import datetime
 import orca.debug
+import gi
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi
+
+Atspi.set_timeout(5000, 15000)
 
 orca.debug.debugLevel = orca.debug.LEVEL_INFO
 orca.debug.debugFile.reconfigure(line_buffering=True)
