@@ -210,8 +210,8 @@ stress() {
     for run in $(seq "$runs"); do
         echo "== run $run of $runs"
         stress_once win32 ctest --preset windows -R '^win32_window_test$'
-        # Qt's clipboard requests, for a paste that gave nothing.
-        QT_LOGGING_RULES="qt.qpa.clipboard.debug=true" \
+        # Qt's clipboard requests and the keys held back, for a paste that gave nothing.
+        QT_LOGGING_RULES="qt.qpa.clipboard.debug=true;runby.keys.debug=true" \
             stress_once desktop /usr/bin/python3 tests/desktop_session.py build/release/app/runby
         stress_once browser /usr/bin/python3 tests/browser_test.py build/web/site
         stress_once orca-window /usr/bin/python3 tests/orca_session.py build/release/app/runby

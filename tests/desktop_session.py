@@ -16,7 +16,11 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
+
+from Xlib import X, Xatom, display as xdisplay
+from Xlib.protocol import event as xevent
 
 from key_sessions import Translation, languages, read_sessions
 from private_display import eventually, start_xvfb
@@ -53,11 +57,50 @@ def read_layout():
 CLIENT, MIDDLES = read_layout()
 
 
+class PastedText(threading.Thread):
+    """Holds a text on the clipboard, as the program it was copied from would, and notes when a
+    program has taken it. The program takes it only once it handles Ctrl+V: a field read before
+    then would put its own text on the clipboard, and the paste would get that."""
+
+    def __init__(self, display_name, text):
+        super().__init__(daemon=True)
+        self.x = xdisplay.Display(display_name)
+        self.text = text.encode()
+        self.taken = threading.Event()
+        self.owner = self.x.screen().root.create_window(0, 0, 1, 1, 0, X.CopyFromParent)
+        self.targets, self.utf8, clipboard = (
+            self.x.intern_atom(name) for name in ("TARGETS", "UTF8_STRING", "CLIPBOARD"))
+        self.owner.set_selection_owner(clipboard, X.CurrentTime)
+        self.x.sync()
+        self.start()
+
+    def run(self):
+        while (request := self.x.next_event()).type != X.SelectionClear:
+            if request.type != X.SelectionRequest:
+                continue
+            answer = request.property
+            if request.target == self.targets:
+                request.requestor.change_property(answer, Xatom.ATOM, 32,
+                                                  [self.targets, self.utf8])
+            elif request.target == self.utf8:
+                request.requestor.change_property(answer, self.utf8, 8, self.text)
+                self.taken.set()
+            else:
+                answer = X.NONE
+            request.requestor.send_event(xevent.SelectionNotify(
+                time=request.time, requestor=request.requestor, selection=request.selection,
+                target=request.target, property=answer))
+            self.x.flush()
+        self.x.close()
+
+
 class Desktop:
     def __init__(self, env):
         self.env = env
         # The height of each window's menu bar, above the client area.
         self.menu_heights = {}
+        # The text held on the clipboard for the session's paste, if it has one.
+        self.pasted = None
         self.speak("en")
 
     def speak(self, language):
@@ -201,7 +244,7 @@ def xdotool_words(desktop, window, steps):
             keys = []
             words += [*desktop.at(window, step.value), "click", "1"]
         elif step.kind == "paste":
-            desktop.set_clipboard(step.value)
+            desktop.pasted = PastedText(desktop.env["DISPLAY"], step.value)
             keys.append("ctrl+v")
         elif step.kind == "type":
             map_to_free_keys(desktop.env["DISPLAY"], [c for c in step.value if keyboard_lacks(c)])
@@ -254,11 +297,34 @@ def run_session(desktop, program, session, first):
     process, window = start_program(desktop, program, session.what)
     try:
         failures = check_window(desktop, window) if first else []
+        desktop.pasted = None
         desktop.xdotool(*xdotool_words(desktop, window, session.steps))
-        return failures + fields_failures(desktop, window, session.fields)
+        if desktop.pasted and not eventually(desktop.pasted.taken.is_set):
+            failures.append("the program did not take the pasted text")
+        failures += fields_failures(desktop, window, session.fields)
+        if failures:
+            log_state(desktop, process)
+        return failures
     finally:
         process.terminate()
         process.wait(timeout=30)
+
+
+def log_state(desktop, process):
+    """Adds to the program's log, after a failure, which window has the focus and what each of
+    the program's threads waits in."""
+    log_path = os.environ.get("RUNBY_PROGRAM_LOG")
+    if not log_path:
+        return
+    focus = desktop.run("xdotool", "getwindowfocus", "getwindowname", check=False)
+    threads = []
+    for thread in sorted(os.listdir(f"/proc/{process.pid}/task")):
+        with open(f"/proc/{process.pid}/task/{thread}/stat", encoding="utf-8") as stat, \
+                open(f"/proc/{process.pid}/task/{thread}/wchan", encoding="utf-8") as wchan:
+            threads.append(f"{stat.read().split(') ')[1][:1]} {wchan.read()}")
+    with open(log_path, "a", encoding="utf-8") as log:
+        log.write(f"-- failed; focus on {focus.stdout.decode().strip()!r}; "
+                  f"threads: {', '.join(threads)}\n")
 
 
 def fields_failures(desktop, window, expected):

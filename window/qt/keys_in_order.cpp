@@ -3,6 +3,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLoggingCategory>
 #include <QWidget>
 #include <QWindow>
 
@@ -14,6 +15,12 @@
 #include <cstring>
 
 namespace runby {
+
+namespace {
+// What KeysInOrder holds and sends, for finding why a key came late:
+// QT_LOGGING_RULES=runby.keys.debug=true.
+Q_LOGGING_CATEGORY(lcKeys, "runby.keys", QtWarningMsg)
+} // namespace
 
 xcb_connection_t *x11Connection()
 {
@@ -144,6 +151,7 @@ KeysInOrder::KeysInOrder(QWidget &window) : m_window(window), m_connection(x11Co
     m_patience.setSingleShot(true);
     m_patience.setInterval(kPatienceMs);
     connect(&m_patience, &QTimer::timeout, this, [this] {
+        qCDebug(lcKeys) << "patience over with" << m_held.size() << "held";
         m_patienceOver = true;
         m_keyInQt = false;
         sendNextHeld();
@@ -187,6 +195,7 @@ bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintp
         && kind != XCB_BUTTON_RELEASE)
         return false;
     if ((event->response_type & kSent) && m_sentKeyOnItsWay) {
+        qCDebug(lcKeys) << "came round";
         m_sentKeyOnItsWay = false;
         return false;
     }
@@ -196,11 +205,13 @@ bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintp
     const auto *key = reinterpret_cast<xcb_key_press_event_t *>(event);
     if (m_held.empty() && !m_keyInQt && meantHasKeyboard()
         && key->event == static_cast<xcb_window_t>(meantWindow().winId())) {
+        note("passed", *key);
         m_keyInQt = true;
         return false;
     }
     // Later keys wait behind the held ones, for the window meant.
     m_held.push_back(*key);
+    note("held", *key);
     if (!m_patience.isActive() && !m_patienceOver)
         m_patience.start();
     return true;
@@ -218,6 +229,7 @@ bool KeysInOrder::holdClick(const XiButtonEvent &click)
     static_assert(sizeof held == sizeof button, "a button event has a key event's layout");
     std::memcpy(&held, &button, sizeof held);
     m_held.push_back(held);
+    note("held", held);
     return true;
 }
 
@@ -255,11 +267,23 @@ void KeysInOrder::sendNextHeld()
     }
 }
 
+void KeysInOrder::note(const char *what, const xcb_key_press_event_t &event) const
+{
+    const QWindow *focus = QGuiApplication::focusWindow();
+    qCDebug(lcKeys).nospace() << what << " type " << (event.response_type & ~kSent) << " code "
+                              << event.detail << " for " << Qt::hex << event.event << Qt::dec
+                              << "; " << m_held.size() << " held, in Qt " << m_keyInQt
+                              << ", on its way " << m_sentKeyOnItsWay << ", patience over "
+                              << m_patienceOver << ", focus " << Qt::hex
+                              << (focus ? focus->winId() : 0);
+}
+
 // A key goes to the window meant, a click to the window it was made in.
 void KeysInOrder::send(xcb_key_press_event_t held)
 {
     if (isKey(held))
         held.event = static_cast<xcb_window_t>(meantWindow().winId());
+    note("sent", held);
     xcb_send_event(m_connection, 0, held.event, XCB_EVENT_MASK_NO_EVENT,
         reinterpret_cast<const char *>(&held));
     xcb_flush(m_connection);

@@ -85,6 +85,7 @@ private:
     bool holdClick(const XiButtonEvent &click);
     void dropClicksOnClosedWindows();
     void send(xcb_key_press_event_t held);
+    void note(const char *what, const xcb_key_press_event_t &event) const;
     // Qt has handled the key it was given, or waits for input inside it (a dialog's loop).
     void keyDone();
     // Sends the first key held back into the event queue, to the window meant, once it may go.
