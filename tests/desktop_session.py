@@ -118,8 +118,8 @@ class Desktop:
 
     def set_clipboard(self, text):
         # xclip stays behind to serve the text; its output must not hold a pipe open. It may
-        # return before it serves the text: on a busy machine a paste sent at once found the
-        # clipboard empty.
+        # return before it serves the text: on a busy machine a copy read at once would find
+        # the text before.
         subprocess.run(["xclip", "-selection", "clipboard", "-i"], env=self.env,
                        input=text.encode(), stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL, timeout=30, check=True)

@@ -269,6 +269,8 @@ void KeysInOrder::sendNextHeld()
 
 void KeysInOrder::note(const char *what, const xcb_key_press_event_t &event) const
 {
+    if (!lcKeys().isDebugEnabled())
+        return;
     const QWindow *focus = QGuiApplication::focusWindow();
     qCDebug(lcKeys).nospace() << what << " type " << (event.response_type & ~kSent) << " code "
                               << event.detail << " for " << Qt::hex << event.event << Qt::dec
