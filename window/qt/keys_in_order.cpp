@@ -221,13 +221,17 @@ bool KeysInOrder::nativeEventFilter(const QByteArray &type, void *message, qintp
 // them: it waits behind them, in the window it was made in. So does a release whose press was held.
 bool KeysInOrder::holdClick(const XiButtonEvent &click)
 {
-    if ((m_held.empty() && !m_sentKeyOnItsWay) || !m_xinput || click.extension != m_xinput
+    if (!m_xinput || click.extension != m_xinput
         || (click.eventType != kXiButtonPress && click.eventType != kXiButtonRelease))
         return false;
     const xcb_button_press_event_t button = coreButtonEvent(click);
     xcb_key_press_event_t held{};
     static_assert(sizeof held == sizeof button, "a button event has a key event's layout");
     std::memcpy(&held, &button, sizeof held);
+    if (m_held.empty() && !m_sentKeyOnItsWay) {
+        note("passed", held);
+        return false;
+    }
     m_held.push_back(held);
     note("held", held);
     return true;
